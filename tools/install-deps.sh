@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Quizmora need.
+# Only packages that are missing are installed; a machine that has them all is left alone.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
+  # libraries
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
+  libfontconfig-dev
+  # fonts: Liberation Mono stands in for Courier New, DejaVu is the source of the question fonts
+  fonts-liberation2 fonts-dejavu-core
+  # tests, benchmarks and screenshots
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps
+  # pictures written by other programs for the codec tests
+  imagemagick netpbm libtiff-tools giflib-tools python3-pil
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
