@@ -55,7 +55,7 @@ ResourceKey ResourceTypeKey(std::string_view word)
     return key;
 }
 
-std::span<const std::byte> FindResource(const ResourceKey& type, const ResourceKey& name)
+std::span<const std::byte> FindResourceByKey(const ResourceKey& type, const ResourceKey& name)
 {
     for (const ResourceEntry& entry : EmbeddedResources()) {
         if (ResourceTypeKey(entry.type) == type && ResourceNameKey(entry.name) == name)
@@ -66,5 +66,5 @@ std::span<const std::byte> FindResource(const ResourceKey& type, const ResourceK
 
 std::span<const std::byte> FindResource(std::string_view type, std::string_view name)
 {
-    return FindResource(ResourceTypeKey(type), ResourceNameKey(name));
+    return FindResourceByKey(ResourceTypeKey(type), ResourceNameKey(name));
 }

@@ -27,7 +27,7 @@ ResourceKey ResourceTypeKey(std::string_view word);
 ResourceKey ResourceNameKey(std::string_view word);
 
 // The bytes of the resource, or an empty span when there is none.
-std::span<const std::byte> FindResource(const ResourceKey& type, const ResourceKey& name);
+std::span<const std::byte> FindResourceByKey(const ResourceKey& type, const ResourceKey& name);
 
 // Convenience for "TYPE" / "NAME" pairs, using the rules above.
 std::span<const std::byte> FindResource(std::string_view type, std::string_view name);
