@@ -1,0 +1,235 @@
+#include "ui/PathFunctions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "pathfunctions-XXXXXX").string();
+        root_ = ::mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        fs::permissions(root_, fs::perms::owner_all, ignored);
+        fs::remove_all(root_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    std::string operator/(std::string_view name) const { return (root_ / name).string(); }
+    std::string Path() const { return root_.string(); }
+
+private:
+    fs::path root_;
+};
+
+void WriteFile(const std::string& path)
+{
+    std::ofstream(path) << "x";
+}
+
+// Runs a test body with the current folder switched, and switches back.
+class CurrentFolderScope {
+public:
+    explicit CurrentFolderScope(const std::string& folder) : previous_(fs::current_path()) { fs::current_path(folder); }
+    ~CurrentFolderScope() { fs::current_path(previous_); }
+    CurrentFolderScope(const CurrentFolderScope&) = delete;
+    CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
+
+private:
+    fs::path previous_;
+};
+
+TEST(NormalizePath, Cases)
+{
+    struct Case {
+        const char* name;
+        const char* input;
+        bool plainUnc;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"trailing separators", "/usr/share//", false, "/usr/share"},
+        {"leading and trailing blanks", "  /usr/share \t", false, "/usr/share"},
+        {"blank before separator", "/usr/share /", false, "/usr/share"},
+        {"root stays", "/", false, "/"},
+        {"root with trailing blanks", "/   ", false, "/"},
+        {"doubled root", "///", true, "/"},
+        {"dot and dot-dot", "/usr/./lib/../share/.", false, "/usr/share"},
+        {"dot-dot above root", "/../..", false, "/"},
+        {"doubled inner separators", "/usr//share", false, "/usr/share"},
+        {"network path kept as typed", "//server/share/./x/", false, "//server/share/./x"},
+        {"network root kept", "//", false, "//"},
+        {"network path resolved when plain", "//server/share/", true, "/server/share"},
+        {"only blanks", "   ", false, ""},
+        {"empty", "", false, ""},
+        {"backslash is a name character", "/a\\b\\", false, "/a\\b\\"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NormalizePath(c.input, c.plainUnc), c.expected) << c.name;
+}
+
+TEST(NormalizePath, RelativeResolvesAgainstCurrentFolder)
+{
+    TempFolder temp;
+    fs::create_directory(temp / "sub");
+    const std::string base = fs::canonical(temp.Path()).string();
+    CurrentFolderScope scope(base);
+    EXPECT_EQ(NormalizePath("sub/", false), base + "/sub");
+    EXPECT_EQ(NormalizePath(" . ", false), base);
+    EXPECT_EQ(NormalizePath("sub/..", false), base);
+}
+
+TEST(NormalizePath, IsIdempotent)
+{
+    for (const char* input : {"/a/b/../c//", "  x/./y ", "//srv/x/", "/", "../.."})
+        for (const bool plain : {false, true}) {
+            const std::string once = NormalizePath(input, plain);
+            EXPECT_EQ(NormalizePath(once, plain), once) << input;
+        }
+}
+
+TEST(ParseMountPoints, FieldsAndEscapes)
+{
+    const std::string text =
+        "/dev/sda1 / ext4 rw 0 0\n"
+        "tmpfs /run tmpfs rw 0 0\n"
+        "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n"
+        "garbage\n"
+        "\n"
+        "x relative-point ext4\n"
+        "/dev/sdc1 /mnt/a\\\\b\\7 ext4 rw\n"
+        "tmpfs /run tmpfs rw 0 0\n"
+        "/dev/sdd1\t/last";
+    const std::vector<std::string> expected = {"/", "/run", "/media/usb stick", "/mnt/a\\\\b\\7", "/last"};
+    EXPECT_EQ(ParseMountPoints(text), expected);
+}
+
+TEST(MountedRoots, HoldsTheRoot)
+{
+    const std::vector<std::string> roots = MountedRoots();
+    ASSERT_FALSE(roots.empty());
+    EXPECT_NE(std::find(roots.begin(), roots.end(), "/"), roots.end());
+}
+
+TEST(GetPathType, Kinds)
+{
+    TempFolder temp;
+    fs::create_directory(temp / "folder");
+    WriteFile(temp / "file.txt");
+    fs::create_directory_symlink(temp / "folder", temp / "link");
+    fs::create_symlink(temp / "nowhere", temp / "dangling");
+
+    struct Case {
+        const char* name;
+        std::string path;
+        int expected;
+    };
+    const Case cases[] = {
+        {"empty", "", kPathMissing},
+        {"missing", temp / "nothing", kPathMissing},
+        {"below a file", temp / "file.txt/x", kPathMissing},
+        {"embedded nul", std::string("/tmp\0x", 6), kPathMissing},
+        {"dangling link", temp / "dangling", kPathMissing},
+        {"file", temp / "file.txt", kPathFile},
+        {"device", "/dev/null", kPathFile},
+        {"folder", temp / "folder", kPathFolder},
+        {"folder with separator", temp / "folder/", kPathFolder},
+        {"link to folder", temp / "link", kPathFolder},
+        {"root", "/", kPathDriveRoot},
+        {"proc mount point", "/proc", kPathDriveRoot},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(GetPathType(c.path), c.expected) << c.name;
+}
+
+TEST(GetPathType, EveryListedMountPointIsADriveRoot)
+{
+    for (const std::string& root : MountedRoots()) {
+        const int type = GetPathType(root);
+        if (type == kPathFolder || type == kPathDriveRoot) {  // files bound over files do not count
+            EXPECT_EQ(type, kPathDriveRoot) << root;
+        }
+    }
+}
+
+TEST(CreatePath, MakesEveryMissingLevel)
+{
+    TempFolder temp;
+    const std::string deep = temp / "a/b/c/d";
+    EXPECT_EQ(CreatePath(deep + "/"), kCreateMade);
+    EXPECT_EQ(GetPathType(deep), kPathFolder);
+    EXPECT_EQ(CreatePath(deep), kCreateExisted);
+    EXPECT_EQ(CreatePath("/"), kCreateExisted);
+}
+
+TEST(CreatePath, RelativeToCurrentFolder)
+{
+    TempFolder temp;
+    CurrentFolderScope scope(temp.Path());
+    EXPECT_EQ(CreatePath("x/y"), kCreateMade);
+    EXPECT_EQ(GetPathType(temp / "x/y"), kPathFolder);
+}
+
+TEST(CreatePath, Failures)
+{
+    TempFolder temp;
+    WriteFile(temp / "file");
+    std::string failed;
+    EXPECT_EQ(CreatePath(temp / "file", &failed), kCreateFailed);
+    EXPECT_EQ(failed, temp / "file");
+    EXPECT_EQ(CreatePath(temp / "file/sub/deeper", &failed), kCreateFailed);
+    EXPECT_EQ(failed, temp / "file/sub");
+    EXPECT_EQ(CreatePath(""), kCreateFailed);
+    EXPECT_EQ(CreatePath(std::string("/tmp/a\0b", 8)), kCreateFailed);
+}
+
+TEST(CreatePath, ReportsTheFirstLevelThatCannotBeMade)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    TempFolder temp;
+    fs::create_directory(temp / "locked");
+    fs::permissions(temp / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    std::string failed;
+    EXPECT_EQ(CreatePath(temp / "locked/a/b", &failed), kCreateFailed);
+    EXPECT_EQ(failed, temp / "locked/a");
+    EXPECT_EQ(GetPathType(temp / "locked/a"), kPathMissing);
+}
+
+TEST(Slashes, AddAndRemove)
+{
+    struct Case {
+        const char* input;
+        const char* added;
+        const char* removed;
+    };
+    const Case cases[] = {
+        {"", "/", ""},
+        {"/", "/", "/"},
+        {"/a", "/a/", "/a"},
+        {"/a/", "/a/", "/a"},
+        {"/a//", "/a//", "/a/"},
+        {"a\\", "a\\/", "a\\"},
+    };
+    for (const Case& c : cases) {
+        std::string added = c.input;
+        EXPECT_EQ(AddSlash(added), c.added) << c.input;
+        std::string removed = c.input;
+        EXPECT_EQ(RemoveSlash(removed), std::string(c.removed).size()) << c.input;
+        EXPECT_EQ(removed, c.removed) << c.input;
+    }
+}
+
+}  // namespace
