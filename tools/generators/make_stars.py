@@ -90,7 +90,8 @@ def facet_layer(size, centre, vertices, face_colour):
     return image
 
 
-def draw_star(width, height):
+def draw_star_supersampled(width, height):
+    """The star at SUPERSAMPLE times the size, RGBA, for callers that draw on it first."""
     s = SUPERSAMPLE
     big = (width * s, height * s)
     margin = 0.6 * s
@@ -126,6 +127,11 @@ def draw_star(width, height):
     ImageDraw.Draw(alpha).polygon(vertices, fill=255)
     picture = picture.convert("RGBA")
     picture.putalpha(alpha)
+    return picture
+
+
+def draw_star(width, height):
+    picture = draw_star_supersampled(width, height)
     # Pillow resamples RGBA premultiplied, so the transparent surroundings add no dark fringe.
     return picture.resize((width, height), Image.BOX)
 
