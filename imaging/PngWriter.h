@@ -1,0 +1,24 @@
+#pragma once
+// Writes PNG files through libpng: indexed images as palette PNGs of their depth, 32-bit images
+// with the with-alpha flag as RGBA, everything else as 8-bit RGB. The comment goes into a
+// "Comment" text chunk.
+
+#include "imaging/GraphicsCodec.h"
+
+class CPngWriter : public CGraphicsWriter
+{
+public:
+    using CGraphicsWriter::Write;
+    // Uses the object's with-alpha flag (off after construction).
+    void Write(CDataStream& stream, const CGraphicsImage& image) override;
+    void Write(CDataStream& stream, const CGraphicsImage& image, bool withAlpha);
+    // The file-name variants with the flag: it stays set in the object.
+    void Write(std::string_view fileName, const CGraphicsImage& image, bool withAlpha);
+    void Write(std::wstring_view fileName, const CGraphicsImage& image, bool withAlpha);
+
+    bool WithAlpha() const { return m_withAlpha; }
+    void SetWithAlpha(bool withAlpha) { m_withAlpha = withAlpha; }
+
+private:
+    bool m_withAlpha = false;
+};
