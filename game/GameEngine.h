@@ -1,0 +1,80 @@
+#pragma once
+// The rules of the quiz: loading and starting puzzles, uncovering letters on the clock, the
+// players' stops, the reveal and the stars. Runs on the GUI thread, except StopPlayer, which the
+// remote's reader thread calls too. Clock, random generator and sound output are the caller's, so
+// a whole puzzle can be played in simulated time.
+
+#include "game/GameState.h"
+#include "game/SoundSink.h"
+#include "support/Random.h"
+#include "support/TickCount.h"
+
+#include <filesystem>
+#include <functional>
+#include <mutex>
+
+class CGameEngine {
+public:
+    // Called with the index in Answer of a letter that has just been uncovered, so that only its
+    // cell needs drawing.
+    using LetterListener = std::function<void(int index)>;
+
+    // sound must accept calls from the reader thread as well (StopPlayer).
+    CGameEngine(const CTickSource& clock, CRandom& random, IGameSound& sound);
+    CGameEngine(const CGameEngine&) = delete;
+    CGameEngine& operator=(const CGameEngine&) = delete;
+
+    CGameState& State() { return state_; }
+    const CGameState& State() const { return state_; }
+
+    // The folder holding the puzzle folders "Game001" and so on.
+    void SetPuzzlePath(std::filesystem::path path) { puzzlePath_ = std::move(path); }
+    const std::filesystem::path& PuzzlePath() const { return puzzlePath_; }
+
+    void SetLetterListener(LetterListener listener) { letterListener_ = std::move(listener); }
+
+    // The switch time setting, clamped to 2000..10000; it applies at once, also to the puzzle in
+    // play, replacing a switch time that the puzzle brought with it.
+    void SetSwitchTime(int milliseconds);
+
+    // Builds the covered letters and the display rows from Answer.
+    void PrepareAnswer();
+    // Reads puzzle n into Question, Answer and CurSwitchTime. False when it has no text: then the
+    // texts are unchanged (CurSwitchTime is back at the setting in either case).
+    bool LoadPuzzle(int number);
+    // The next puzzle in number order, skipping up to nine missing numbers.
+    void StartNextPuzzle();
+    // Loads puzzle n and makes it the running game whatever the current state (the puzzle editor
+    // does this after writing it). The caller runs one timer step and redraws right after.
+    // False, with nothing started, when the puzzle cannot be read.
+    bool StartPuzzleAsCurrent(int number);
+    void RevealAll();
+    // Safe to call from any thread. Only the first player's stop of a puzzle counts.
+    void StopPlayer(int player);
+    void StarsUp(int player);
+    void StarsDown(int player);
+    // One tick of the game clock: uncovering, the second tick, the time-out.
+    void GameStep();
+
+    // When the commands are available. Stars can always be changed.
+    bool CanStartNextPuzzle() const;
+    bool CanRevealAll() const;
+    // fromToolbar: the tool-bar buttons stop only while nobody has stopped yet; F7 and F8 only
+    // ask that this player has not.
+    bool CanStopPlayer(int player, bool fromToolbar) const;
+
+private:
+    void UncoverOneLetter();
+    void TimeOut();
+    void Play(const char* name) { sound_.PlayGameSound(name); }
+
+    const CTickSource& clock_;
+    CRandom& random_;
+    IGameSound& sound_;
+    CGameState state_;
+    std::filesystem::path puzzlePath_;
+    LetterListener letterListener_;
+    // A stop from the reader thread and one from the GUI thread must not both pass the check of
+    // the other player's flag; a reveal must not interleave with a stop either.
+    std::mutex stopMutex_;
+};
