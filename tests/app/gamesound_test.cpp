@@ -1,0 +1,221 @@
+// The sound player on SDL's dummy driver: which sounds start when, the CLING spacing, and
+// silence instead of errors.
+#include "app/GameSoundPlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A mono 16-bit WAVE of `samples` samples at `rate`.
+std::vector<std::byte> MakeWave(int rate, int samples)
+{
+    std::vector<std::byte> out;
+    auto put = [&out](const void* data, std::size_t size) {
+        const auto* bytes = static_cast<const std::byte*>(data);
+        out.insert(out.end(), bytes, bytes + size);
+    };
+    auto u32 = [&put](std::uint32_t v) { put(&v, 4); };
+    auto u16 = [&put](std::uint16_t v) { put(&v, 2); };
+    const std::uint32_t dataSize = static_cast<std::uint32_t>(samples) * 2;
+    put("RIFF", 4);
+    u32(36 + dataSize);
+    put("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(static_cast<std::uint32_t>(rate));
+    u32(static_cast<std::uint32_t>(rate) * 2);
+    u16(2);
+    u16(16);
+    put("data", 4);
+    u32(dataSize);
+    for (int i = 0; i < samples; ++i)
+        u16(static_cast<std::uint16_t>((i % 50) * 400));
+    return out;
+}
+
+struct Recorder {
+    std::mutex mutex;
+    std::vector<std::pair<std::string, std::uint32_t>> starts;
+
+    void Record(std::string_view name, std::uint32_t tick)
+    {
+        std::lock_guard lock(mutex);
+        starts.emplace_back(name, tick);
+    }
+    std::size_t Count()
+    {
+        std::lock_guard lock(mutex);
+        return starts.size();
+    }
+    void WaitFor(std::size_t count)
+    {
+        for (int i = 0; i < 400 && Count() < count; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+};
+
+class GameSound : public ::testing::Test {
+protected:
+    // Every test runs at a later time than all earlier ones, so their CLINGs never interact.
+    static std::uint32_t FreshStart()
+    {
+        static std::uint32_t next = 1'000'000;
+        next += 100'000;
+        return next;
+    }
+
+    CGameSoundPlayer::Options ManualOptions()
+    {
+        CGameSoundPlayer::Options options;
+        options.clock = &clock;
+        options.sleep = [this](std::uint32_t ms) {
+            std::lock_guard lock(sleepMutex);
+            sleeps.push_back(ms);
+            clock.Advance(ms);
+        };
+        options.onStart = [this](std::string_view name, std::uint32_t tick) { recorder.Record(name, tick); };
+        options.source = [this](std::string_view name) -> std::span<const std::byte> {
+            if (name == "TICK")
+                return tickWave;
+            if (name.starts_with("CLING"))
+                return clingWave;
+            return {};
+        };
+        return options;
+    }
+
+    CManualTicks clock{FreshStart()};
+    Recorder recorder;
+    std::mutex sleepMutex;
+    std::vector<std::uint32_t> sleeps;
+    std::vector<std::byte> tickWave = MakeWave(22050, 2205);
+    std::vector<std::byte> clingWave = MakeWave(11025, 5000);
+};
+
+TEST_F(GameSound, SoundsStartWithTheirNames)
+{
+    const std::uint32_t start = clock.Now();
+    {
+        CGameSoundPlayer player(ManualOptions());
+        player.PlayGameSound("TICK");
+        recorder.WaitFor(1);
+        clock.Advance(1000);
+        player.PlayGameSound("TUCK");
+        recorder.WaitFor(2);
+    }
+    ASSERT_EQ(recorder.starts.size(), 2u);
+    EXPECT_EQ(recorder.starts[0], (std::pair<std::string, std::uint32_t>{"TICK", start}));
+    EXPECT_EQ(recorder.starts[1], (std::pair<std::string, std::uint32_t>{"TUCK", start + 1000}));
+    EXPECT_TRUE(sleeps.empty());
+}
+
+TEST_F(GameSound, ClingAfterClingWaits280Milliseconds)
+{
+    const std::uint32_t start = clock.Now();
+    {
+        CGameSoundPlayer player(ManualOptions());
+        player.PlayGameSound("CLING1");
+        recorder.WaitFor(1);
+        clock.Advance(100);
+        player.PlayGameSound("CLING2");
+        recorder.WaitFor(2);
+        clock.Advance(500);
+        player.PlayGameSound("CLING1");  // long after: no wait
+        recorder.WaitFor(3);
+    }
+    ASSERT_EQ(recorder.starts.size(), 3u);
+    EXPECT_EQ(recorder.starts[0].second, start);
+    EXPECT_EQ(recorder.starts[1].first, "CLING2");
+    EXPECT_EQ(recorder.starts[1].second, start + 280);
+    EXPECT_EQ(recorder.starts[2].second, start + 280 + 500);
+    EXPECT_EQ(sleeps, std::vector<std::uint32_t>{180});
+}
+
+TEST_F(GameSound, OtherSoundsDoNotWaitForCling)
+{
+    CGameSoundPlayer player(ManualOptions());
+    player.PlayGameSound("CLING1");
+    recorder.WaitFor(1);
+    player.PlayGameSound("TICK");
+    player.PlayGameSound("ERROR");
+    recorder.WaitFor(3);
+    EXPECT_TRUE(sleeps.empty());
+}
+
+TEST_F(GameSound, RealClockSpacing)
+{
+    CGameSoundPlayer::Options options = ManualOptions();
+    CSteadyTicks steady;
+    options.clock = &steady;
+    options.sleep = {};
+    CGameSoundPlayer player(options);
+    // Far enough after any earlier CLING of this process.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    player.PlayGameSound("CLING1");
+    recorder.WaitFor(1);
+    player.PlayGameSound("CLING1");
+    recorder.WaitFor(2);
+    ASSERT_EQ(recorder.Count(), 2u);
+    const std::uint32_t gap = recorder.starts[1].second - recorder.starts[0].second;
+    EXPECT_GE(gap, 279u);
+    EXPECT_LT(gap, 1000u);
+}
+
+TEST_F(GameSound, NewSoundReplacesThePlayingOne)
+{
+    CGameSoundPlayer player(ManualOptions());
+    if (!player.HasDevice())
+        GTEST_SKIP() << "no audio driver";
+    player.PlayGameSound("CLING1");
+    recorder.WaitFor(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const std::uint32_t afterCling = player.QueuedBytes();
+    player.PlayGameSound("TICK");
+    recorder.WaitFor(2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const std::uint32_t afterTick = player.QueuedBytes();
+    // The CLING (0.45 s) would still be queued beside the TICK (0.1 s) if it were not cut off.
+    EXPECT_GT(afterCling, 0u);
+    EXPECT_LT(afterTick, afterCling);
+}
+
+TEST_F(GameSound, UnknownOrBrokenWavesAreSilent)
+{
+    CGameSoundPlayer::Options options = ManualOptions();
+    const std::vector<std::byte> garbage(64, std::byte{0x5A});
+    options.source = [&garbage](std::string_view name) -> std::span<const std::byte> {
+        return name == "TICK" ? std::span<const std::byte>(garbage) : std::span<const std::byte>();
+    };
+    CGameSoundPlayer player(options);
+    player.PlayGameSound("TICK");
+    player.PlayGameSound("NOPE");
+    player.PlayGameSound(nullptr);
+    recorder.WaitFor(2);
+    EXPECT_EQ(recorder.Count(), 2u);
+    EXPECT_EQ(player.QueuedBytes(), 0u);
+}
+
+TEST(GameSoundNoDevice, MissingDriverMeansSilence)
+{
+    // A driver that does not exist: the player opens no device and plays nothing, quietly.
+    SDL_setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    {
+        CGameSoundPlayer player;
+        EXPECT_FALSE(player.HasDevice());
+        player.PlayGameSound("TICK");
+        player.PlayGameSound("CLING1");
+    }
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+}  // namespace
