@@ -1,0 +1,156 @@
+#include "remote/ComPortName.h"
+#include "remote/LineSettings.h"
+#include "remote/RemotePortSetting.h"
+
+#include <sys/ioctl.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ComPortInput, Prompt)
+{
+    const struct {
+        const char* text;
+        std::uint32_t index;
+        const char* device;
+    } cases[] = {
+        {"com3", 2, ""},
+        {"COM 3", 2, ""},
+        {"3", 2, ""},
+        {"0x10", 15, ""},
+        {"COM0x1f", 30, ""},
+        {"COM0", 0, ""},
+        {"-5", 0, ""},
+        {"abc", 0, ""},
+        {"", 0, ""},
+        {"/dev/ttyUSB0", 7, "/dev/ttyUSB0"},
+        {"  /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0 ",
+         7, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"},
+        {"                                5", 0, ""},  // beyond the prompt's 31 characters
+    };
+    for (const auto& c : cases) {
+        const SComPortChoice choice = ParseComPortInput(c.text, 7);
+        EXPECT_EQ(choice.index, c.index) << c.text;
+        EXPECT_EQ(choice.device, c.device) << c.text;
+    }
+}
+
+TEST(ComPortName, DeviceAndDisplay)
+{
+    const struct {
+        std::uint32_t index;
+        const char* setting;
+        const char* device;
+        const char* display;
+    } cases[] = {
+        {0, "", "/dev/ttyS0", "COM1"},
+        {2, "", "/dev/ttyS2", "COM3"},
+        {255, "", "/dev/ttyS255", "COM256"},
+        {0xFFFFFFFFu, "", "/dev/ttyS4294967295", "COM0"},
+        {4, "/dev/ttyACM0", "/dev/ttyACM0", "/dev/ttyACM0"},
+    };
+    for (const auto& c : cases) {
+        const SComPortName name = NameComPort(c.index, c.setting);
+        EXPECT_EQ(name.device.View(), c.device);
+        EXPECT_EQ(name.display.View(), c.display);
+        EXPECT_EQ(ComPortPromptText(c.index, c.setting), c.display);
+    }
+    EXPECT_TRUE(NameComPort(0, std::string(kMaxDevicePath + 1, '/')).device.Empty());
+}
+
+TEST(RemotePortSetting, CopiesWithGeneration)
+{
+    CRemotePortSetting setting(2, "");
+    SRemotePortTarget target;
+    const auto first = setting.CopyTo(target);
+    EXPECT_EQ(target.index, 2u);
+    EXPECT_TRUE(target.device.Empty());
+
+    setting.Set(2, "/dev/ttyUSB1");
+    EXPECT_NE(setting.Generation(), first);
+    EXPECT_EQ(setting.CopyTo(target), setting.Generation());
+    EXPECT_EQ(target.device.View(), "/dev/ttyUSB1");
+
+    setting.Set(3, std::string(kMaxDevicePath + 1, 'x'));
+    setting.CopyTo(target);
+    EXPECT_TRUE(target.deviceTooLong);
+    EXPECT_EQ(setting.Device().size(), kMaxDevicePath + 1);
+}
+
+TEST(LineSettings, Termios)
+{
+    const struct {
+        const char* name;
+        SLineSettings settings;
+        tcflag_t cflagSet;
+        tcflag_t cflagClear;
+        bool parityCheck;
+    } cases[] = {
+        {"9600 8N1", {9600, kParityNone, kOneStopBit, 8, 0}, CS8 | CREAD | CLOCAL, PARENB | CSTOPB | CRTSCTS, false},
+        {"odd", {9600, kParityOdd, kOneStopBit, 8, 0}, PARENB | PARODD, CMSPAR, true},
+        {"even", {9600, kParityEven, kOneStopBit, 8, 0}, PARENB, PARODD | CMSPAR, true},
+        {"space is code 3", {9600, kParitySpace, kOneStopBit, 8, 0}, PARENB | CMSPAR, PARODD, true},
+        {"mark is code 4", {9600, kParityMark, kOneStopBit, 8, 0}, PARENB | CMSPAR | PARODD, 0, true},
+        {"7 data bits, 2 stop bits", {9600, kParityNone, kTwoStopBits, 7, 0}, CS7 | CSTOPB, 0, false},
+        {"RTS handshake", {9600, kParityNone, kOneStopBit, 8, kRtsHandshake}, CRTSCTS, 0, false},
+        {"no handshake cancels it", {9600, kParityNone, kOneStopBit, 8, kRtsHandshake | kNoHandshake}, 0, CRTSCTS, false},
+    };
+    termios dirty{};
+    dirty.c_iflag = ICRNL | IXON | ISTRIP;
+    dirty.c_lflag = ICANON | ECHO | ISIG;
+    dirty.c_oflag = OPOST;
+    dirty.c_cflag = CS5 | PARENB | CRTSCTS | CSTOPB;
+    for (const auto& c : cases) {
+        const auto t = MakeTermios(dirty, c.settings);
+        ASSERT_TRUE(t) << c.name;
+        EXPECT_EQ(t->c_cflag & c.cflagSet, c.cflagSet) << c.name;
+        EXPECT_EQ(t->c_cflag & c.cflagClear, 0u) << c.name;
+        EXPECT_EQ((t->c_cflag & CSIZE) == CS8, c.settings.dataBits == 8) << c.name;
+        EXPECT_EQ((t->c_iflag & INPCK) != 0, c.parityCheck) << c.name;
+        EXPECT_EQ(t->c_iflag & (ICRNL | IXON | ISTRIP), 0u) << c.name;
+        EXPECT_EQ(t->c_lflag & (ICANON | ECHO | ISIG), 0u) << c.name;
+        EXPECT_EQ(t->c_oflag & OPOST, 0u) << c.name;
+        EXPECT_EQ(t->c_cc[VMIN], 0) << c.name;
+        EXPECT_EQ(t->c_cc[VTIME], 0) << c.name;
+        EXPECT_EQ(cfgetospeed(&*t), static_cast<speed_t>(B9600)) << c.name;
+    }
+}
+
+TEST(LineSettings, RefusedSettings)
+{
+    const SLineSettings refused[] = {
+        {12345, kParityNone, kOneStopBit, 8, 0}, {0, kParityNone, kOneStopBit, 8, 0},
+        {9600, 5, kOneStopBit, 8, 0},            {9600, -1, kOneStopBit, 8, 0},
+        {9600, kParityNone, 2, 8, 0},            {9600, kParityNone, kOneStopBit, 6, 0},
+        {9600, kParityNone, kOneStopBit, 9, 0},
+    };
+    for (const auto& s : refused)
+        EXPECT_FALSE(MakeTermios(termios{}, s)) << s.baud << " " << s.parity << " " << s.stopBits << " " << s.dataBits;
+}
+
+TEST(LineSettings, ModemLinesAndCharacterTime)
+{
+    const struct {
+        unsigned flags;
+        int raise;
+        int drop;
+    } lines[] = {
+        {0, 0, TIOCM_RTS | TIOCM_DTR},
+        {kRtsOn, TIOCM_RTS, TIOCM_DTR},
+        {kDtrOn | kRtsOn, TIOCM_RTS | TIOCM_DTR, 0},
+        {kRtsHandshake, 0, TIOCM_DTR},
+        {kDtrHandshake, TIOCM_DTR, TIOCM_RTS},
+        {kRtsHandshake | kNoHandshake, 0, TIOCM_RTS | TIOCM_DTR},
+    };
+    for (const auto& l : lines) {
+        EXPECT_EQ(ModemLines(l.flags).raise, l.raise) << l.flags;
+        EXPECT_EQ(ModemLines(l.flags).drop, l.drop) << l.flags;
+    }
+    EXPECT_EQ(CharacterTime({9600, kParityNone, kOneStopBit, 8, 0}), 1066);
+    EXPECT_EQ(CharacterTime({9600, kParityEven, kOneStopBit, 7, 0}), 1066);
+    EXPECT_EQ(CharacterTime({9600, kParityEven, kTwoStopBits, 8, 0}), 1280);
+    EXPECT_EQ(CharacterTime({115200, kParityNone, kOneStopBit, 8, 0}), 88);
+}
+
+}  // namespace

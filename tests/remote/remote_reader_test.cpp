@@ -1,0 +1,163 @@
+#include "remote/RemoteReader.h"
+
+#include "RemoteTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const std::string kLine = "00000000\r";
+
+class RemoteReaderTest : public ::testing::Test {
+protected:
+    // Starts the reader on the device and waits until it has the port open.
+    void StartOn(const std::string& device)
+    {
+        setting.Set(0, device);
+        reader.emplace(host, setting, ticks);
+        ASSERT_TRUE(host.WaitFor("state " + device)) << device;
+    }
+
+    CTempDir dir;
+    CRecordingHost host;
+    CManualTicks ticks{10000};
+    CRemotePortSetting setting;
+    std::optional<CRemoteReader> reader;  // declared last: ends first
+};
+
+TEST_F(RemoteReaderTest, LinesFromTheDevice)
+{
+    const struct {
+        const char* name;
+        std::vector<std::string> pieces;
+        std::vector<std::string> actions;
+    } cases[] = {
+        {"buzzer 0", {"0D" + kLine}, {"stop 0"}},
+        {"release and status", {"0U" + kLine + "0S" + kLine}, {}},
+        {"CR LF, then the next line", {"2D0000ABCD\r\n3D" + kLine}, {"command 32809", "command 32813"}},
+        {"in three pieces", {"3D00", "00000", "0\r"}, {"command 32813"}},
+        {"junk before a line", {"xx4D" + kLine}, {"command 33036"}},
+        {"nine digits", {"5D123456789\r6D" + kLine}, {"command 33037"}},
+        {"bad terminator", {"5D12345678X1D" + kLine}, {"stop 1"}},
+        {"buttons 8, 9, A to F", {"8D" + kLine + "9D" + kLine + "AD" + kLine + "FD" + kLine}, {}},
+    };
+    CTestPty pty;
+    StartOn(pty.Path());
+    for (const auto& c : cases) {
+        host.Clear();
+        ticks.Advance(1000);
+        for (const auto& piece : c.pieces) {
+            pty.Send(piece);
+            std::this_thread::sleep_for(20ms);  // lets the reader see the line unfinished
+        }
+        pty.Send("7D" + kLine);  // marks the end of the case
+        ASSERT_TRUE(host.WaitFor("command 33035")) << c.name;
+        auto actions = host.Actions();
+        actions.pop_back();
+        EXPECT_EQ(actions, c.actions) << c.name;
+    }
+}
+
+TEST_F(RemoteReaderTest, DebouncePerButton)
+{
+    CTestPty pty;
+    StartOn(pty.Path());
+    pty.Send("5D" + kLine);
+    ASSERT_TRUE(host.WaitFor("command 33034"));
+    ticks.Advance(30);
+    pty.Send("6D" + kLine);
+    ASSERT_TRUE(host.WaitFor("command 33037"));
+    ticks.Advance(30);
+    pty.Send("5D" + kLine + "3D" + kLine);  // the 5 is 60 ms after the last one
+    ASSERT_TRUE(host.WaitFor("command 32813"));
+    EXPECT_EQ(host.Actions(), (std::vector<std::string>{"command 33034", "command 33037", "command 32813"}));
+
+    host.Clear();
+    ticks.Advance(90);
+    pty.Send("5D" + kLine);  // 150 ms after the accepted one
+    EXPECT_TRUE(host.WaitFor("command 33034"));
+}
+
+TEST_F(RemoteReaderTest, MissingDeviceIsPickedUpAndPulledOneReopened)
+{
+    const auto link = (dir / "remote").string();
+    setting.Set(0, link);
+    reader.emplace(host, setting, ticks);
+    ASSERT_TRUE(host.WaitFor("state "));
+
+    auto first = std::make_unique<CTestPty>();
+    CTempDir::Relink(link, first->Path());
+    ASSERT_TRUE(host.WaitFor("state " + link, 1s));
+    first->Send("0D" + kLine);
+    ASSERT_TRUE(host.WaitFor("stop 0"));
+
+    host.Clear();
+    first->Pull();
+    ASSERT_TRUE(host.WaitFor("state ", 1s));
+    first.reset();
+
+    const CTestPty second;
+    CTempDir::Relink(link, second.Path());
+    ASSERT_TRUE(host.WaitFor("state " + link, 1s));
+    second.Send("1D" + kLine);
+    EXPECT_TRUE(host.WaitFor("stop 1"));
+    EXPECT_EQ(host.Calls(), (std::vector<std::string>{"state ", "state " + link, "stop 1"}));
+}
+
+TEST_F(RemoteReaderTest, FollowsTheSettingThroughManyChanges)
+{
+    const CTestPty a;
+    const CTestPty b;
+    StartOn(a.Path());
+    for (int change = 0; change < 12; ++change) {
+        const CTestPty& next = change % 2 == 0 ? b : a;
+        setting.Set(0, next.Path());
+        ASSERT_TRUE(host.WaitFor("state " + next.Path(), 1s)) << change;
+        host.Clear();
+    }
+    // Bytes already received stay when the port changes.
+    a.Send("2D0000");
+    std::this_thread::sleep_for(50ms);
+    setting.Set(0, b.Path());
+    ASSERT_TRUE(host.WaitFor("state " + b.Path(), 1s));
+    b.Send("ABCD\r");
+    EXPECT_TRUE(host.WaitFor("command 32809"));
+}
+
+TEST_F(RemoteReaderTest, PortIndexBeyondTheTableOpensNothing)
+{
+    setting.Set(256, "");
+    reader.emplace(host, setting, ticks);
+    EXPECT_TRUE(host.WaitFor("state "));
+}
+
+TEST_F(RemoteReaderTest, EndsPromptly)
+{
+    const auto stopTime = [this] {
+        const auto start = Clock::now();
+        reader.reset();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    };
+
+    setting.Set(0, (dir / "missing").string());
+    reader.emplace(host, setting, ticks);
+    ASSERT_TRUE(host.WaitFor("state "));
+    EXPECT_LT(stopTime(), 250ms) << "while no port opens";
+
+    const CTestPty pty;
+    StartOn(pty.Path());
+    EXPECT_LT(stopTime(), 250ms) << "while the port is open";
+
+    host.Clear();
+    pty.Send("0D" + kLine);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(host.Calls().empty()) << "the host is not called after the reader ended";
+}
+
+}  // namespace
