@@ -29,6 +29,8 @@ struct GraphicsFormatFunctions
     using SetPixelFunction = void (*)(CGraphicsImage& image, std::uint32_t x, std::uint32_t y,
                                       std::uint32_t value);
     using ColorToPixelFunction = std::uint32_t (*)(std::uint32_t colour);
+    using GetRowPixelFunction = std::uint32_t (*)(const std::uint8_t* row, std::uint32_t x);
+    using SetRowPixelFunction = void (*)(std::uint8_t* row, std::uint32_t x, std::uint32_t value);
 
     RowFunction rowTo8;
     RowFunction rowTo24;
@@ -39,6 +41,9 @@ struct GraphicsFormatFunctions
     GetPixelFunction getPixel;
     SetPixelFunction setPixel;
     ColorToPixelFunction colorToPixel;
+    // The same pixel access on a row pointer, for loops that walk a row.
+    GetRowPixelFunction getRowPixel;
+    SetRowPixelFunction setRowPixel;
 };
 
 class CGraphicsImage
@@ -169,6 +174,14 @@ public:
     std::uint32_t GetPixelFn(std::uint32_t x, std::uint32_t y) const { return m_functions->getPixel(*this, x, y); }
     void SetPixelFn(std::uint32_t x, std::uint32_t y, std::uint32_t value) { m_functions->setPixel(*this, x, y, value); }
     std::uint32_t ColorToPixel(std::uint32_t colour) const { return m_functions->colorToPixel(colour); }
+    std::uint32_t GetRowPixel(const std::uint8_t* row, std::uint32_t x) const
+    {
+        return m_functions->getRowPixel(row, x);
+    }
+    void SetRowPixel(std::uint8_t* row, std::uint32_t x, std::uint32_t value) const
+    {
+        m_functions->setRowPixel(row, x, value);
+    }
     const GraphicsFormatFunctions& Functions() const { return *m_functions; }
 
     // Writes one pixel when (x, y) lies inside the image.
@@ -263,6 +276,8 @@ private:
     TextState m_text;
     std::unique_ptr<GraphicsBitmapInfo> m_info;
     std::unique_ptr<std::uint8_t[]> m_ownedBlock;
+    // The scratch row of an image on external pixels.
+    std::unique_ptr<std::uint8_t[]> m_scratchBlock;
     std::uint8_t* m_data = nullptr;
     std::uint8_t* m_topRow = nullptr;
     std::uint8_t* m_scratch = nullptr;

@@ -1,0 +1,31 @@
+#pragma once
+// The smooth scaling of Resample: a separable box filter in 8.8 fixed point (internal to the
+// imaging library).
+
+#include "imaging/GraphicsImage.h"
+
+#include <cstdint>
+#include <vector>
+
+// The source pixels one target pixel covers on one axis, in 1/256 pixel units.
+struct BoxSpan
+{
+    std::uint32_t first = 0;        // first source pixel
+    std::uint32_t count = 0;        // number of source pixels touched
+    std::uint32_t firstWeight = 0;  // weight of the first pixel (the others 256, the last lastWeight)
+    std::uint32_t lastWeight = 0;
+    std::uint32_t span = 0;         // the sum of the weights
+
+    std::uint32_t Weight(std::uint32_t index) const
+    {
+        if (index == 0)
+            return firstWeight;
+        return index + 1 == count ? lastWeight : 256;
+    }
+};
+
+// The spans of every target pixel when sourceSize pixels become targetSize pixels.
+std::vector<BoxSpan> BoxSpans(std::uint32_t sourceSize, std::uint32_t targetSize);
+
+// Fills target (already created at its size, 24 or 32 bpp) from src with the box filter.
+void BoxResample(const CGraphicsImage& src, CGraphicsImage& target);
