@@ -1,0 +1,109 @@
+// The answer area of the game screen: the letter cells, centred row by row, above the picture.
+
+#include "game/GameColours.h"
+#include "game/GameRenderer.h"
+#include "game/LetterGlyphs.h"
+#include "game/RenderTarget.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kAreaTop = 42;
+constexpr int kGlyphMaskSize = 256;
+
+}  // namespace
+
+int CGameRenderer::RowStartX(int row) const
+{
+    const int length = state_.LineLength[row];
+    int x = CenterX - (length / 2) * CellWidth;
+    if (length % 2 != 0)
+        x -= CellWidth / 2;
+    return x;
+}
+
+void CGameRenderer::DrawAnswerArea()
+{
+    const int left = StarColumnWidth + 6;
+    AreaWidth = Width - 2 * left;
+    AreaHeight = Height - kAreaTop;
+    Fill(left, kAreaTop, AreaWidth, AreaHeight, GameColours::Background);
+
+    CellWidth = state_.WidestLine > 0 ? std::clamp((AreaWidth - 40) / state_.WidestLine, 10, 64) : 10;
+    CellHeight = CellWidth * 100 / 56;
+    const int half = CellHeight / 2;
+    const int block = state_.LineCount * (CellHeight + half);
+    CenterX = Width / 2;
+    const bool hasPicture = picture_.Width() != 0 && picture_.Height() != 0;
+    const int pictureHeight = hasPicture ? static_cast<int>(picture_.Height()) : 0;
+    const int freeSpace = std::max(AreaHeight - pictureHeight - block + half, 30);
+    AnswerTop = freeSpace / 3 + kAreaTop;
+
+    CGraphicsImage& buffer = target_.BackBuffer();
+    if (hasPicture) {
+        const int x = CenterX - static_cast<int>(picture_.Width()) / 2;
+        const int y = AnswerTop + block - half + freeSpace / 3;
+        if (picture_.HasAlpha())
+            buffer.DrawAlpha(picture_, x, y);
+        else
+            buffer.Draw(picture_, x, y, 0);
+    }
+
+    for (int row = 0; row < state_.LineCount; ++row) {
+        const int y = AnswerTop + row * CellHeight;
+        int x = RowStartX(row);
+        const int start = state_.LineStart[row];
+        for (int i = start; i < start + state_.LineLength[row]; ++i) {
+            const auto character = static_cast<std::uint8_t>(state_.Answer[i]);
+            if (state_.Shown[i] != 0)
+                DrawLetter(buffer, x, y, character, GameColours::ShownLetter);
+            else
+                DrawLetter(buffer, x, y, '*', GameColours::CoveredCell);
+            x += CellWidth;
+        }
+    }
+    target_.Invalidate(left, kAreaTop, AreaWidth, AreaHeight);
+}
+
+void CGameRenderer::DrawLetterCell(int index)
+{
+    if (index < 0 || index >= static_cast<int>(state_.Answer.size()) || state_.LineCount <= 0)
+        return;
+    int row = 0;
+    for (int r = 0; r < state_.LineCount; ++r)
+        if (state_.LineStart[r] <= index)
+            row = r;
+    const int y = AnswerTop + row * CellHeight;
+    const int x = RowStartX(row) + (index - state_.LineStart[row]) * CellWidth;
+    Fill(x, y, CellWidth, CellHeight, GameColours::Background);
+    DrawLetter(target_.BackBuffer(), x, y, static_cast<std::uint8_t>(state_.Answer[index]),
+               GameColours::ShownLetter);
+    target_.Invalidate(x, y, CellWidth, CellHeight);
+}
+
+void CGameRenderer::DrawLetter(CGraphicsImage& target, int x, int y, std::uint8_t character,
+                               std::uint32_t colour)
+{
+    if (character == ' ' || character == '\t')
+        return;  // the cell keeps its black
+    if (!glyphMask_.Create(1, kGlyphMaskSize, kGlyphMaskSize, 0, CGraphicsImage::DibSectionPixels))
+        return;
+    const GlyphExtent extent = glyphs_.RenderGlyph(character, glyphMask_);
+    if (extent.width <= 0 || extent.height <= 0 ||
+        !glyphInk_.Create(32, static_cast<std::uint32_t>(extent.width),
+                          static_cast<std::uint32_t>(extent.height), 0))
+        return;
+    const std::uint32_t ink = colour | 0xFF000000u;
+    const int width = std::min(extent.width, kGlyphMaskSize);
+    const int height = std::min(extent.height, kGlyphMaskSize);
+    for (int py = 0; py < height; ++py)
+        for (int px = 0; px < width; ++px)
+            if (glyphMask_.GetPixelFn(px, py) != 0)
+                glyphInk_.SetPixelFn(px, py, ink);
+    if (!glyphCopy_.CopyFrom(glyphInk_) ||
+        !glyphInk_.Resample(glyphCopy_, static_cast<std::uint32_t>(CellWidth),
+                            static_cast<std::uint32_t>(CellHeight), CGraphicsImage::ResampleSmooth))
+        return;
+    target.DrawAlpha(glyphInk_, x, y);
+}
