@@ -1,0 +1,77 @@
+#include "game/QtLetterGlyphs.h"
+#include "imaging/GraphicsImage.h"
+
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QTest>
+
+namespace {
+
+struct Ink {
+    int pixels = 0;
+    int left = 1000, right = -1, top = 1000, bottom = -1;
+};
+
+Ink InkOf(CQtLetterGlyphs& glyphs, std::uint8_t character, GlyphExtent& extent)
+{
+    CGraphicsImage mask;
+    mask.Create(1, 256, 256, 0);
+    extent = glyphs.RenderGlyph(character, mask);
+    Ink ink;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            if (mask.GetPixelFn(x, y) != 0) {
+                ++ink.pixels;
+                ink.left = std::min(ink.left, x);
+                ink.right = std::max(ink.right, x);
+                ink.top = std::min(ink.top, y);
+                ink.bottom = std::max(ink.bottom, y);
+            }
+    return ink;
+}
+
+}  // namespace
+
+class LetterGlyphsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theFontIsFixedPitchWithA72By128Cell()
+    {
+        CQtLetterGlyphs glyphs;
+        QVERIFY(QFontInfo(glyphs.Font()).fixedPitch());
+        GlyphExtent extent;
+        InkOf(glyphs, 'M', extent);
+        QVERIFY2(std::abs(extent.width - 72) <= 2, qPrintable(QString::number(extent.width)));
+        QVERIFY2(std::abs(extent.height - 128) <= 3, qPrintable(QString::number(extent.height)));
+        GlyphExtent narrow;
+        InkOf(glyphs, 'i', narrow);
+        QCOMPARE(narrow.width, extent.width);
+    }
+
+    void lettersHaveInkInsideTheirCellAndBlanksNone()
+    {
+        CQtLetterGlyphs glyphs;
+        for (std::uint8_t c : {std::uint8_t('A'), std::uint8_t('*'), std::uint8_t(0xC4), std::uint8_t(0xDF)}) {
+            GlyphExtent extent;
+            const Ink ink = InkOf(glyphs, c, extent);
+            QVERIFY2(ink.pixels > 50, qPrintable(QString::number(c)));
+            QVERIFY(ink.right < extent.width + 4);
+            QVERIFY(ink.bottom < extent.height);
+        }
+        GlyphExtent extent;
+        QCOMPARE(InkOf(glyphs, ' ', extent).pixels, 0);
+    }
+
+    void umlautsCarryTheirDots()
+    {
+        CQtLetterGlyphs glyphs;
+        GlyphExtent extent;
+        const Ink plain = InkOf(glyphs, 'A', extent);
+        const Ink umlaut = InkOf(glyphs, 0xC4, extent);  // Ä in Windows-1252
+        QVERIFY(umlaut.top < plain.top);
+    }
+};
+
+QTEST_MAIN(LetterGlyphsTest)
+#include "letterglyphs_qtest.moc"
