@@ -58,8 +58,11 @@ CRemoteLineBuffer::EStep CRemoteLineBuffer::Next(SRemoteLine& line)
     while (2 + digits < count_ && IsHexDigit(bytes_[2 + digits]))
         ++digits;
 
+    // An over-long line loses exactly a line's worth of bytes. Dropping the whole digit run would
+    // make the outcome depend on how much of it one read happened to bring; this way the first
+    // 11 bytes alone decide, however the stream was split.
     if (digits > kDigitCount) {
-        Drop(digits + 2);
+        Drop(kLineLength);
         return EStep::Dropped;
     }
     if (digits < kDigitCount) {

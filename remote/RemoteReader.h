@@ -15,7 +15,9 @@ int RemoteReaderThread(IRemoteHost& host, const CRemotePortSetting& setting, con
                        const CTickSource& ticks);
 
 // Owns the reader thread: starts it on construction; destruction asks it to stop and waits until
-// it has ended, so the host is never called after the owner is gone.
+// it has ended (within about 100 ms), so the host is never called after the owner is gone. The
+// host, the setting and the clock must outlive it: an owner declares it after them, or resets it
+// first thing in its destructor.
 class CRemoteReader {
 public:
     CRemoteReader(IRemoteHost& host, const CRemotePortSetting& setting);

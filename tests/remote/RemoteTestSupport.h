@@ -139,6 +139,17 @@ public:
         });
     }
 
+    bool WaitForActions(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(3)) const
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [&] {
+            std::size_t actions = 0;
+            for (const auto& seen : calls_)
+                actions += seen.rfind("state ", 0) != 0 ? 1 : 0;
+            return actions >= count;
+        });
+    }
+
 private:
     void Record(std::string call)
     {

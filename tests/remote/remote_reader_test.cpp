@@ -1,5 +1,6 @@
 #include "remote/RemoteReader.h"
 
+#include "RemoteLineCases.h"
 #include "RemoteTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,50 +18,37 @@ const std::string kLine = "00000000\r";
 class RemoteReaderTest : public ::testing::Test {
 protected:
     // Starts the reader on the device and waits until it has the port open.
-    void StartOn(const std::string& device)
+    void StartOn(const std::string& device) { StartOn(device, ticks); }
+    void StartOn(const std::string& device, const CTickSource& clock)
     {
         setting.Set(0, device);
-        reader.emplace(host, setting, ticks);
+        reader.emplace(host, setting, clock);
         ASSERT_TRUE(host.WaitFor("state " + device)) << device;
     }
 
     CTempDir dir;
     CRecordingHost host;
     CManualTicks ticks{10000};
+    CSecondPerReading noDebounce;
     CRemotePortSetting setting;
     std::optional<CRemoteReader> reader;  // declared last: ends first
 };
 
 TEST_F(RemoteReaderTest, LinesFromTheDevice)
 {
-    const struct {
-        const char* name;
-        std::vector<std::string> pieces;
-        std::vector<std::string> actions;
-    } cases[] = {
-        {"buzzer 0", {"0D" + kLine}, {"stop 0"}},
-        {"release and status", {"0U" + kLine + "0S" + kLine}, {}},
-        {"CR LF, then the next line", {"2D0000ABCD\r\n3D" + kLine}, {"command 32809", "command 32813"}},
-        {"in three pieces", {"3D00", "00000", "0\r"}, {"command 32813"}},
-        {"junk before a line", {"xx4D" + kLine}, {"command 33036"}},
-        {"nine digits", {"5D123456789\r6D" + kLine}, {"command 33037"}},
-        {"bad terminator", {"5D12345678X1D" + kLine}, {"stop 1"}},
-        {"buttons 8, 9, A to F", {"8D" + kLine + "9D" + kLine + "AD" + kLine + "FD" + kLine}, {}},
-    };
     CTestPty pty;
-    StartOn(pty.Path());
-    for (const auto& c : cases) {
+    StartOn(pty.Path(), noDebounce);
+    for (const auto& c : kLineCases) {
         host.Clear();
-        ticks.Advance(1000);
         for (const auto& piece : c.pieces) {
             pty.Send(piece);
-            std::this_thread::sleep_for(20ms);  // lets the reader see the line unfinished
+            std::this_thread::sleep_for(10ms);  // lets the reader see the line unfinished
         }
         pty.Send("7D" + kLine);  // marks the end of the case
-        ASSERT_TRUE(host.WaitFor("command 33035")) << c.name;
-        auto actions = host.Actions();
-        actions.pop_back();
-        EXPECT_EQ(actions, c.actions) << c.name;
+        ASSERT_TRUE(host.WaitForActions(c.actions.size() + 1)) << c.name;
+        auto expected = c.actions;
+        expected.push_back("command 33035");
+        EXPECT_EQ(host.Actions(), expected) << c.name;
     }
 }
 
