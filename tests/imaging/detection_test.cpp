@@ -1,0 +1,222 @@
+// Content detection (rules and their order), the writer extensions, and the entry points' results
+// and error texts.
+
+#include "imaging/DetectGraphicsType.h"
+#include "imaging/GraphicsFile.h"
+#include "imaging/GraphicsImage.h"
+#include "support/DataStream.h"
+#include "tests/imaging/PngTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using pngtest::Bytes;
+using Type = GraphicsFileType;
+
+// The literal's bytes, zero bytes included.
+template <std::size_t N>
+Bytes B(const char (&text)[N])
+{
+    return Bytes(text, text + N - 1);
+}
+
+Bytes At(std::size_t offset, std::string_view text)
+{
+    Bytes bytes(offset, 0);
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    return bytes;
+}
+
+struct DetectionCase
+{
+    const char* name;
+    Bytes header;
+    Type expected;
+};
+
+const DetectionCase kDetectionCases[] = {
+    {"empty file", {}, Type::None},
+    {"all zero", Bytes(64, 0), Type::None},
+    {"bare bitmap info header", {40, 0, 0, 0, 32, 0, 0, 0, 16, 0, 0, 0, 1, 0, 24, 0}, Type::Bmp},
+    {"bitmap info header with a width of 65536", {40, 0, 0, 0, 0, 0, 1, 0, 16, 0, 0, 0}, Type::None},
+    {"bitmap info header with a height of 65536", {40, 0, 0, 0, 16, 0, 0, 0, 0, 0, 1, 0}, Type::None},
+    {"icon directory", {0, 0, 1, 0, 2, 0, 32, 32}, Type::Ico},
+    {"cursor directory", {0, 0, 2, 0, 1, 0, 32, 32}, Type::Ico},
+    {"icon directory with 32 entries", {0, 0, 1, 0, 32, 0}, Type::Ico},
+    {"icon directory with 33 entries", {0, 0, 1, 0, 33, 0}, Type::None},
+    {"icon directory without entries", {0, 0, 1, 0, 0, 0}, Type::None},
+    {"resource type 3", {0, 0, 3, 0, 1, 0}, Type::None},
+    {"tiff little-endian", B("II*\0"), Type::Tiff},
+    {"tiff big-endian", B("MM\0*"), Type::Tiff},
+    {"gif 87a", B("GIF87a"), Type::Gif},
+    {"gif 89a", B("GIF89a"), Type::Gif},
+    {"gif of an unknown version", B("GIF88a"), Type::None},
+    {"png signature", B("\x89PNG\r\n\x1a\n"), Type::Png},
+    {"png cut after four bytes", B("\x89PNG"), Type::Png},
+    {"bmp file header", B("BM6\0\0\0"), Type::Bmp},
+    {"tls sequence", B("TLSP\x01"), Type::Tls},
+    {"jfif jpeg", B("\xFF\xD8\xFF\xE0\0\x10JFIF\0"), Type::Jpeg},
+    {"jfif word anywhere", B("..........JFIF"), Type::Jpeg},
+    {"bmp mentioning JFIF", B("BM....JFIF"), Type::Jpeg},
+    {"xpm comment", B("/* XPM */\nstatic"), Type::Xpm},
+    {"bmp mentioning char is xpm", B("BM\0\0static char *x[]"), Type::Xpm},
+    {"gif mentioning XPM", B("GIF89aXPM"), Type::Xpm},
+    {"word in the last bytes", At(61, "XPM"), Type::Xpm},
+    {"word cut by the 64-byte limit", At(62, "XPM"), Type::None},
+    {"word beyond the 64 bytes", At(64, "JFIF"), Type::None},
+    {"word across a zero byte is not found", B("ch\0ar"), Type::None},
+    {"raw jpeg d8", {0xFF, 0xD8, 0xFF, 0xDB}, Type::Jpeg},
+    {"raw jpeg db", {0xFF, 0xDB}, Type::Jpeg},
+    {"ff d9 is nothing", {0xFF, 0xD9}, Type::None},
+    {"jpeg start wins over char", B("\xFF\xD8 static char"), Type::Jpeg},
+    {"postscript", B("%!PS-Adobe-3.0 EPSF-3.0"), Type::Eps},
+    {"pnm p1", B("P1\n"), Type::Pnm},
+    {"pnm p6", B("P6\n"), Type::Pnm},
+    {"pnm p7 is not pnm", B("P7\n"), Type::None},
+    {"pnm mentioning char stays pnm", B("P3\n# char\n"), Type::Pnm},
+    {"xwd version 7", {0, 0, 0, 100, 0, 0, 0, 7}, Type::Xwd},
+    {"xwd version 6", {0, 0, 0, 100, 0, 0, 0, 6}, Type::Xwd},
+    {"xwd version 8", {0, 0, 0, 100, 0, 0, 0, 8}, Type::None},
+    {"xwd version with blanks", B("abcd   \x07"), Type::Xwd},
+    {"xwd cut before its version", {0, 0, 0, 100, 0, 0, 0}, Type::None},
+    {"tiff that looks like xwd", B("II*\0\0\0\0\x07"), Type::Xwd},
+    {"icon that looks like xwd", {0, 0, 1, 0, 1, 0, 0, 7}, Type::Ico},
+    {"bitmap info header that looks like xwd", {40, 0, 0, 0, 0, 0, 0, 7}, Type::Xwd},
+};
+
+class DetectionTest : public ::testing::TestWithParam<DetectionCase>
+{
+};
+
+TEST_P(DetectionTest, FindsType)
+{
+    const DetectionCase& c = GetParam();
+    EXPECT_EQ(static_cast<int>(DetectGraphicsType(c.header)), static_cast<int>(c.expected)) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, DetectionTest, ::testing::ValuesIn(kDetectionCases),
+                         [](const auto& testParam) {
+                             std::string name = testParam.param.name;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
+
+struct ExtensionCase
+{
+    const char* fileName;
+    Type expected;
+};
+
+TEST(WriterExtension, ChoosesByExtensionIgnoringCase)
+{
+    const ExtensionCase cases[] = {
+        {"a.png", Type::Png},      {"A.Png", Type::Png},         {"x.gif", Type::Gif},   {"x.BMP", Type::Bmp},
+        {"x.jpg", Type::Jpeg},     {"x.jpeg", Type::Jpeg},       {"x.xwd", Type::Xwd},   {"x.xpm", Type::Xpm},
+        {"x.pnm", Type::Pnm},      {"x.tiff", Type::Tiff},       {"x.TIF", Type::Tiff},  {"x.ps", Type::Eps},
+        {"x.eps", Type::Eps},      {"x.prn", Type::Eps},         {"x.tlsp", Type::Tls},  {"x.tar", Type::None},
+        {"x.ico", Type::None},     {"x.pngx", Type::None},       {"noext", Type::None},  {"a.b.gif", Type::Gif},
+        {"dir.png/file", Type::None}, {".png", Type::Png},       {"png", Type::None},    {"x.", Type::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(static_cast<int>(WriterTypeForName(c.fileName)), static_cast<int>(c.expected)) << c.fileName;
+}
+
+TEST(WriterExtension, ExtensionStartsAtLastDotAfterFirstCharacter)
+{
+    EXPECT_EQ(FileNameExtension("pic.tar.gz"), ".gz");
+    EXPECT_EQ(FileNameExtension(".hidden"), ".hidden");
+    EXPECT_EQ(FileNameExtension("plain"), "plain");
+}
+
+class EntryPointTest : public pngtest::TempFolderTest
+{
+};
+
+TEST_F(EntryPointTest, MissingFileCannotBeOpened)
+{
+    CGraphicsImage image;
+    std::string comment = "stale";
+    EXPECT_EQ(LoadGraphicsFile(PathOf("nothing.png"), image, &comment), -3);
+    EXPECT_EQ(LoadErrorText(), "Kann Datei nicht \xF6" "ffnen.");
+    EXPECT_TRUE(comment.empty());
+}
+
+TEST_F(EntryPointTest, UnknownContentIsUnknownFormat)
+{
+    pngtest::WriteFile(PathOf("text.png"), B("just some text\n"));
+    CGraphicsImage image;
+    EXPECT_EQ(LoadGraphicsFile(PathOf("text.png"), image), -2);
+    EXPECT_EQ(LoadErrorText(), "Unbekanntes Datei Format.");
+}
+
+TEST_F(EntryPointTest, NameDoesNotChooseTheReader)
+{
+    const auto png = pngtest::ReadFile(pngtest::TestData("pngsuite/basn2c08.png"));
+    pngtest::WriteFile(PathOf("really-a-png.gif"), png);
+    CGraphicsImage image;
+    ASSERT_EQ(LoadGraphicsFile(PathOf("really-a-png.gif"), image), 0) << LoadErrorText();
+    EXPECT_EQ(image.Width(), 32u);
+    EXPECT_EQ(image.Bpp(), 24);
+    EXPECT_TRUE(LoadErrorText().empty());
+}
+
+// Every detected type reaches a reader; a few header bytes are never a valid picture.
+TEST_F(EntryPointTest, EveryTypeReachesItsReader)
+{
+    const Bytes headers[] = {
+        {40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0}, B("\xFF\xD8\xFF\xE0"), B("GIF89a"), B("\x89PNG\r\n\x1a\n"), B("II*\0"),
+        B("/* XPM */"), {0, 0, 0, 100, 0, 0, 0, 7}, B("P6\n"), B("%!PS"), B("TLSP"), {0, 0, 1, 0, 1, 0},
+    };
+    for (const Bytes& header : headers) {
+        pngtest::WriteFile(PathOf("short"), header);
+        CGraphicsImage image;
+        const int result = LoadGraphicsFile(PathOf("short"), image);
+        EXPECT_LT(result, 0);
+        EXPECT_NE(result, -2);
+        EXPECT_NE(result, -3);
+        EXPECT_FALSE(LoadErrorText().empty());
+    }
+}
+
+TEST_F(EntryPointTest, SaveChoosesWriterByExtension)
+{
+    CGraphicsImage image;
+    ASSERT_TRUE(image.Create(24, 4, 3, 0x123456));
+    EXPECT_EQ(SaveGraphicsFile(PathOf("upper.Png"), image), 0) << SaveErrorText();
+    CGraphicsImage loaded;
+    EXPECT_EQ(LoadGraphicsFile(PathOf("upper.Png"), loaded), 0);
+
+    EXPECT_EQ(SaveGraphicsFile(PathOf("archive.tar"), image), -2);
+    EXPECT_EQ(SaveErrorText(), "Unbekanntes Datei Format.");
+    EXPECT_NE(SaveGraphicsFile(PathOf("photo.jpeg"), image), -2);
+}
+
+TEST_F(EntryPointTest, SaveIntoMissingFolderFails)
+{
+    CGraphicsImage image;
+    ASSERT_TRUE(image.Create(24, 4, 3, 0));
+    EXPECT_EQ(SaveGraphicsFile(PathOf("no/such/folder.png"), image), -1);
+    EXPECT_EQ(SaveErrorText(), "Fehler beim Erzeugen der Datei");
+}
+
+// Detection looks at the bytes ahead without consuming them, wherever the stream stands.
+TEST(LoadGraphicsStream, ReadsFromCurrentPosition)
+{
+    Bytes bytes = B("prefix bytes");
+    const auto png = pngtest::ReadFile(pngtest::TestData("pngsuite/basn3p08.png"));
+    bytes.insert(bytes.end(), png.begin(), png.end());
+    CDataStream stream;
+    ASSERT_TRUE(stream.OpenMemory(bytes.data(), static_cast<std::int32_t>(bytes.size()), 0));
+    ASSERT_EQ(stream.Seek(12, 0), 12);
+    CGraphicsImage image;
+    ASSERT_EQ(LoadGraphicsStream(stream, image), 0) << LoadErrorText();
+    EXPECT_EQ(image.Bpp(), 8);
+    EXPECT_EQ(image.Width(), 32u);
+}
+
+}  // namespace
