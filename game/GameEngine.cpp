@@ -1,6 +1,7 @@
 #include "game/GameEngine.h"
 
 #include "store/PuzzleLoader.h"
+#include "store/PuzzlePicture.h"
 #include "support/ClassTable.h"
 
 #include <algorithm>
@@ -63,6 +64,8 @@ void CGameEngine::PrepareAnswer()
 bool CGameEngine::LoadPuzzle(int number)
 {
     state_.CurSwitchTime = static_cast<std::uint32_t>(state_.SwitchTime);
+    // A puzzle without a picture of its own shows the last one loaded.
+    LoadPuzzlePicture(puzzlePath_, number, picture_);
     const std::optional<CPuzzleText> text = ReadPuzzleText(puzzlePath_, number, state_.CurSwitchTime, random_);
     if (!text)
         return false;

@@ -6,6 +6,7 @@
 
 #include "game/GameState.h"
 #include "game/SoundSink.h"
+#include "imaging/GraphicsImage.h"
 #include "support/Random.h"
 #include "support/TickCount.h"
 
@@ -31,6 +32,10 @@ public:
     void SetPuzzlePath(std::filesystem::path path) { puzzlePath_ = std::move(path); }
     const std::filesystem::path& PuzzlePath() const { return puzzlePath_; }
 
+    // The puzzle picture; it keeps the last picture that loaded when a puzzle has none.
+    CGraphicsImage& Picture() { return picture_; }
+    const CGraphicsImage& Picture() const { return picture_; }
+
     void SetLetterListener(LetterListener listener) { letterListener_ = std::move(listener); }
 
     // The switch time setting, clamped to 2000..10000; it applies at once, also to the puzzle in
@@ -39,8 +44,9 @@ public:
 
     // Builds the covered letters and the display rows from Answer.
     void PrepareAnswer();
-    // Reads puzzle n into Question, Answer and CurSwitchTime. False when it has no text: then the
-    // texts are unchanged (CurSwitchTime is back at the setting in either case).
+    // Loads the picture of puzzle n and reads its text into Question, Answer and CurSwitchTime.
+    // False when it has no text: then the texts are unchanged (CurSwitchTime is back at the
+    // setting in either case, and the picture may already be the new one).
     bool LoadPuzzle(int number);
     // The next puzzle in number order, skipping up to nine missing numbers.
     void StartNextPuzzle();
@@ -72,6 +78,7 @@ private:
     CRandom& random_;
     IGameSound& sound_;
     CGameState state_;
+    CGraphicsImage picture_;
     std::filesystem::path puzzlePath_;
     LetterListener letterListener_;
     // A stop from the reader thread and one from the GUI thread must not both pass the check of

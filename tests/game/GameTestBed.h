@@ -1,0 +1,93 @@
+#pragma once
+// A game engine on a manual clock, with a fixed seed, a sound sink that records, and a puzzle
+// path in a temporary folder.
+
+#include "game/GameEngine.h"
+#include "tests/store/TemporaryPuzzleSet.h"
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct CPlayedSound {
+    std::uint32_t tick;
+    std::string name;
+    bool operator==(const CPlayedSound&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const CPlayedSound& sound)
+{
+    return out << sound.name << "@" << sound.tick;
+}
+
+class CRecordingSound final : public IGameSound {
+public:
+    explicit CRecordingSound(const CTickSource& clock) : clock_(clock) {}
+
+    void PlayGameSound(const char* name) override
+    {
+        const std::lock_guard lock(mutex_);
+        played_.push_back({clock_.Now(), name});
+    }
+    std::vector<CPlayedSound> Played() const
+    {
+        const std::lock_guard lock(mutex_);
+        return played_;
+    }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& sound : Played())
+            names.push_back(sound.name);
+        return names;
+    }
+    void Clear()
+    {
+        const std::lock_guard lock(mutex_);
+        played_.clear();
+    }
+
+private:
+    const CTickSource& clock_;
+    mutable std::mutex mutex_;
+    std::vector<CPlayedSound> played_;
+};
+
+class GameTestBed : public testing::Test {
+protected:
+    static constexpr std::uint32_t kStart = 100000;
+    static constexpr std::uint32_t kTimerPeriod = 50;
+
+    GameTestBed() { engine.SetPuzzlePath(puzzles.Root()); }
+
+    CGameState& State() { return engine.State(); }
+
+    // Runs the game timer for `ms` of simulated time, one step per period.
+    void RunFor(std::uint32_t ms)
+    {
+        for (std::uint32_t elapsed = 0; elapsed < ms; elapsed += kTimerPeriod) {
+            clock.Advance(kTimerPeriod);
+            engine.GameStep();
+        }
+    }
+
+    // Starts the only puzzle there is, numbered 1, with this text.
+    void StartPuzzle(std::string_view text)
+    {
+        puzzles.WritePuzzle(State().GameNumber + 1, text);
+        engine.StartNextPuzzle();
+        ASSERT_EQ(State().Running, 1) << "the puzzle did not start";
+    }
+
+    std::vector<int> uncovered;  // indexes reported to the letter listener, in order
+
+    CTemporaryPuzzleSet puzzles;
+    CManualTicks clock{kStart};
+    CRandom random{20240607};
+    CRecordingSound sound{clock};
+    CGameEngine engine{clock, random, sound};
+    const bool listening = [this] {
+        engine.SetLetterListener([this](int index) { uncovered.push_back(index); });
+        return true;
+    }();
+};

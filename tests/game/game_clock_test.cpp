@@ -1,0 +1,231 @@
+#include "tests/game/GameTestBed.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <thread>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+bool AllShown(const CGameState& state)
+{
+    return std::all_of(state.Shown.begin(), state.Shown.end(), [](std::uint8_t s) { return s == 1; });
+}
+
+void ExpectTimedOut(const CGameState& state)
+{
+    EXPECT_EQ(state.Running, 0);
+    EXPECT_EQ(state.PlayerState[0], kPlayerTimedOut);
+    EXPECT_EQ(state.PlayerState[1], kPlayerTimedOut);
+    EXPECT_EQ(state.CoveredCount, 0);
+    EXPECT_TRUE(AllShown(state));
+}
+
+class NoLetters : public GameTestBed, public testing::WithParamInterface<const char*> {};
+
+TEST_P(NoLetters, TimeOutAtTheFirstInterval)
+{
+    State().SecTicker = 0;
+    StartPuzzle(GetParam());
+    RunFor(4950);
+    EXPECT_EQ(State().Running, 1);
+    EXPECT_TRUE(sound.Played().empty());
+    RunFor(50);
+    EXPECT_EQ(sound.Played(), (std::vector<CPlayedSound>{{kStart + 5000, "ERROR"}}));
+    ExpectTimedOut(State());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, NoLetters,
+                         testing::Values("Frage", "Frage\n", "Frage\n?? !", "Frage\n@5000 ", "Frage\n\xDE\xFE\xFF"));
+
+TEST_F(GameTestBed, OneLetterGivesErrorNotTick)
+{
+    State().SecTicker = 0;
+    StartPuzzle("Frage\n-X-");
+    EXPECT_EQ(State().CoveredCount, 1);
+    RunFor(5000);
+    EXPECT_EQ(sound.Names(), Names{"ERROR"});
+    EXPECT_EQ(uncovered, std::vector<int>{1});
+    ExpectTimedOut(State());
+}
+
+TEST_F(GameTestBed, HyphenIsNeverPicked)
+{
+    std::set<std::vector<int>> orders;
+    for (int round = 0; round < 20; ++round) {
+        uncovered.clear();
+        State().SecTicker = 0;
+        StartPuzzle("Frage\nA-B");
+        RunFor(10000);
+        orders.insert(uncovered);
+        EXPECT_EQ(sound.Names(), (Names{"TICK", "ERROR"}));
+        sound.Clear();
+        engine.RevealAll();
+    }
+    EXPECT_EQ(orders, (std::set<std::vector<int>>{{0, 2}, {2, 0}})) << "both orders occur";
+}
+
+TEST_F(GameTestBed, SecondTicksFallBetweenLettersWithTwoSeconds)
+{
+    engine.SetSwitchTime(2000);
+    StartPuzzle("Frage\nABCDEFGHIJ");
+    RunFor(6000);
+    const std::vector<CPlayedSound> expected{
+        {kStart + 1000, "TUCK"}, {kStart + 2000, "TICK"}, {kStart + 3000, "TUCK"},
+        {kStart + 4000, "TICK"}, {kStart + 5000, "TUCK"}, {kStart + 6000, "TICK"},
+    };
+    EXPECT_EQ(sound.Played(), expected);
+}
+
+TEST_F(GameTestBed, SecondTicksCanBeSwitchedOff)
+{
+    State().SecTicker = 0;
+    StartPuzzle("Frage\nABCDEFGHIJ");
+    RunFor(10000);
+    EXPECT_EQ(sound.Names(), (Names{"TICK", "TICK"}));
+}
+
+TEST_F(GameTestBed, LastLetterEndsInTimeOut)
+{
+    State().SecTicker = 0;
+    StartPuzzle("Frage\nABC");
+    RunFor(15000);
+    EXPECT_EQ(sound.Names(), (Names{"TICK", "TICK", "ERROR"}));
+    std::vector<int> sorted = uncovered;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<int>{0, 1, 2}));
+    ExpectTimedOut(State());
+    RunFor(20000);
+    EXPECT_EQ(sound.Played().size(), 3u) << "a timed-out puzzle stays silent";
+}
+
+TEST_F(GameTestBed, UncoveringUsesTheGeneratorAfterTheLoadersDraw)
+{
+    State().SecTicker = 0;
+    const std::uint32_t seed = random.State();
+    puzzles.WritePuzzle(1, "Frage\nABCDEFG\nHIJKLMN");
+    engine.StartNextPuzzle();
+
+    CRandom replay(seed);
+    const std::string expectedAnswer = replay.Next() % 2 == 0 ? "ABCDEFG" : "HIJKLMN";
+    EXPECT_EQ(State().AnswerText(), expectedAnswer);
+    std::vector<int> covered{0, 1, 2, 3, 4, 5, 6};
+    std::vector<int> expectedOrder;
+    while (covered.size() > 1) {
+        const auto pick = static_cast<std::size_t>(replay.Next()) % covered.size();
+        expectedOrder.push_back(covered[pick]);
+        covered.erase(covered.begin() + static_cast<std::ptrdiff_t>(pick));
+    }
+    RunFor(30000);
+    uncovered.resize(expectedOrder.size());
+    EXPECT_EQ(uncovered, expectedOrder);
+}
+
+TEST_F(GameTestBed, FifthRowLettersAreStillUncovered)
+{
+    State().SecTicker = 0;
+    StartPuzzle("Frage\nA|B|C|D|E");
+    EXPECT_EQ(State().LineCount, 4);
+    RunFor(25000);
+    std::vector<int> sorted = uncovered;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<int>{0, 2, 4, 6, 8}));
+}
+
+TEST_F(GameTestBed, StallCatchesUpOneLetterPerStep)
+{
+    StartPuzzle("Frage\nABCDEFGHIJ");
+    clock.Advance(16000);  // three whole intervals and one second more
+    for (int step = 1; step <= 3; ++step) {
+        engine.GameStep();
+        EXPECT_EQ(State().CoveredCount, 10 - step);
+        EXPECT_EQ(State().LastSwitchTick, kStart + 5000u * step);
+    }
+    EXPECT_EQ(sound.Names(), (Names{"TICK", "TICK", "TICK"})) << "no second tick in a letter step";
+    sound.Clear();
+    // The second ticks catch up one per step as well, then the clock is back in rhythm.
+    for (int step = 0; step < 16; ++step)
+        engine.GameStep();
+    EXPECT_EQ(State().CoveredCount, 7);
+    EXPECT_EQ(sound.Names(), Names(13, "TUCK"));
+    EXPECT_EQ(State().LastSecondTick, kStart + 16000);
+}
+
+TEST_F(GameTestBed, TickCountWrapIsHarmless)
+{
+    clock.Set(0xFFFFFFFFu - 2000);
+    State().SecTicker = 0;
+    StartPuzzle("Frage\nABCDEF");
+    RunFor(4950);
+    EXPECT_TRUE(sound.Played().empty());
+    RunFor(50);
+    EXPECT_EQ(sound.Names(), Names{"TICK"});
+    EXPECT_EQ(State().LastSwitchTick, 0xFFFFFFFFu - 2000 + 5000);
+}
+
+TEST_F(GameTestBed, PuzzleSwitchTimeFromPrefixLeavesTheSetting)
+{
+    State().SecTicker = 0;
+    StartPuzzle("Frage\n@500 ABCDEF");
+    EXPECT_EQ(State().CurSwitchTime, 1000u);
+    EXPECT_EQ(State().SwitchTime, 5000);
+    RunFor(3000);
+    EXPECT_EQ(sound.Names(), (Names{"TICK", "TICK", "TICK"}));
+}
+
+TEST_F(GameTestBed, CandidateWithoutPrefixGetsTheSettingAgain)
+{
+    puzzles.WritePuzzle(7, "Frage\n@3000 Eisberg\nHaus");
+    std::set<std::pair<std::string, std::uint32_t>> seen;
+    for (int load = 0; load < 40; ++load) {
+        ASSERT_TRUE(engine.LoadPuzzle(7));
+        seen.emplace(State().AnswerText(), State().CurSwitchTime);
+    }
+    EXPECT_EQ(seen, (std::set<std::pair<std::string, std::uint32_t>>{{"Eisberg", 3000}, {"Haus", 5000}}));
+}
+
+TEST_F(GameTestBed, SwitchTimeSettingIsClampedAndAppliesAtOnce)
+{
+    StartPuzzle("Frage\n@1000 ABCDEF");
+    engine.SetSwitchTime(500);
+    EXPECT_EQ(State().SwitchTime, 2000);
+    EXPECT_EQ(State().CurSwitchTime, 2000u);
+    engine.SetSwitchTime(20000);
+    EXPECT_EQ(State().SwitchTime, 10000);
+    EXPECT_EQ(State().CurSwitchTime, 10000u);
+}
+
+TEST_F(GameTestBed, StopFromAnotherThreadFreezesTheNextStep)
+{
+    StartPuzzle("Frage\nABCDEF");
+    RunFor(4950);
+    std::thread reader([this] { engine.StopPlayer(1); });
+    reader.join();
+    RunFor(30000);
+    EXPECT_EQ(State().CoveredCount, 6);
+    EXPECT_EQ(sound.Played().back(), (CPlayedSound{kStart + 4950, "CLING2"}));
+    EXPECT_EQ(sound.Names(), (Names{"TUCK", "TUCK", "TUCK", "TUCK", "CLING2"}));
+    EXPECT_EQ(State().PlayerState[1], kPlayerStoppedClock);
+}
+
+TEST_F(GameTestBed, SimultaneousStopsLetOnlyOnePlayerIn)
+{
+    StartPuzzle("Frage\nABCDEF");
+    for (int round = 0; round < 300; ++round) {
+        std::atomic<bool> go{false};
+        std::thread left([&] { while (!go) std::this_thread::yield(); engine.StopPlayer(0); });
+        std::thread right([&] { while (!go) std::this_thread::yield(); engine.StopPlayer(1); });
+        go = true;
+        left.join();
+        right.join();
+        ASSERT_EQ(State().Stopped[0] + State().Stopped[1], 1) << "round " << round;
+        ASSERT_EQ(State().PlayerState[0] + State().PlayerState[1], 1) << "round " << round;
+        engine.RevealAll();
+        State().Running = 1;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,274 @@
+#include "tests/game/GameTestBed.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+struct Availability {
+    bool start, reveal, f7, f8, toolbarLeft, toolbarRight;
+    bool operator==(const Availability&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Availability& a)
+{
+    return out << "start " << a.start << " reveal " << a.reveal << " F7 " << a.f7 << " F8 " << a.f8
+               << " toolbar " << a.toolbarLeft << "/" << a.toolbarRight;
+}
+
+class Commands : public GameTestBed {
+protected:
+    Availability Available() const
+    {
+        return {engine.CanStartNextPuzzle(), engine.CanRevealAll(),    engine.CanStopPlayer(0, false),
+                engine.CanStopPlayer(1, false), engine.CanStopPlayer(0, true), engine.CanStopPlayer(1, true)};
+    }
+};
+
+TEST_F(Commands, AvailabilityFollowsThePuzzlesState)
+{
+    EXPECT_EQ(Available(), (Availability{true, false, false, false, false, false})) << "idle";
+    StartPuzzle("Frage\nABC");
+    EXPECT_EQ(Available(), (Availability{false, false, true, true, true, true})) << "running";
+    engine.StopPlayer(0);
+    // F8 stays enabled although the stop it sends is refused; the tool bar buttons are not.
+    EXPECT_EQ(Available(), (Availability{false, true, false, true, false, false})) << "left stopped";
+    engine.RevealAll();
+    EXPECT_EQ(Available(), (Availability{true, false, false, false, false, false})) << "revealed";
+    StartPuzzle("Frage\nX");
+    RunFor(5000);
+    EXPECT_EQ(Available(), (Availability{false, true, false, false, false, false})) << "timed out";
+    engine.RevealAll();
+    EXPECT_EQ(Available(), (Availability{true, false, false, false, false, false})) << "revealed";
+    EXPECT_FALSE(engine.CanStopPlayer(2, false));
+    EXPECT_FALSE(engine.CanStopPlayer(-1, true));
+}
+
+TEST_F(Commands, SecondStopIsRefused)
+{
+    StartPuzzle("Frage\nABC");
+    engine.StopPlayer(0);
+    engine.StopPlayer(1);
+    EXPECT_EQ(sound.Names(), Names{"CLING1"});
+    EXPECT_EQ(State().Stopped[0], 1);
+    EXPECT_EQ(State().Stopped[1], 0);
+    EXPECT_EQ(State().PlayerState[0], kPlayerStoppedClock);
+    EXPECT_EQ(State().PlayerState[1], kPlayerNeutral);
+    EXPECT_EQ(State().Running, 1) << "the puzzle stays running with its clock frozen";
+}
+
+TEST_F(Commands, RepeatedStopBySamePlayerRingsAgain)
+{
+    StartPuzzle("Frage\nABC");
+    engine.StopPlayer(1);
+    engine.StopPlayer(1);
+    EXPECT_EQ(sound.Names(), (Names{"CLING2", "CLING2"}));
+    engine.StopPlayer(5);
+    engine.StopPlayer(-1);
+    EXPECT_EQ(sound.Played().size(), 2u);
+}
+
+TEST_F(Commands, RevealClearsStopsAndShowsEverything)
+{
+    StartPuzzle("Frage\nABC");
+    engine.StopPlayer(1);
+    State().AnswerDirty = 0;
+    sound.Clear();
+    engine.RevealAll();
+    EXPECT_EQ(State().Running, 0);
+    EXPECT_EQ(State().CoveredCount, 0);
+    EXPECT_EQ(State().Stopped[1], 0);
+    EXPECT_EQ(State().PlayerState[1], kPlayerNeutral);
+    EXPECT_EQ(State().AnswerDirty, 1);
+    EXPECT_TRUE(sound.Played().empty());
+}
+
+TEST_F(Commands, StartIsRefusedWhileRunningStoppedOrTimedOut)
+{
+    puzzles.WritePuzzle(2, "Zwei\nB");
+    StartPuzzle("Eins\nABC");
+    engine.StartNextPuzzle();
+    EXPECT_EQ(State().GameNumber, 1) << "running";
+    engine.StopPlayer(1);
+    engine.StartNextPuzzle();
+    EXPECT_EQ(State().GameNumber, 1) << "stopped";
+    engine.RevealAll();
+    State().Running = 1;
+    RunFor(15000);
+    ASSERT_EQ(State().PlayerState[0], kPlayerTimedOut);
+    engine.StartNextPuzzle();
+    EXPECT_EQ(State().GameNumber, 1) << "timed out";
+    engine.RevealAll();
+    engine.StartNextPuzzle();
+    EXPECT_EQ(State().GameNumber, 2);
+    EXPECT_EQ(State().QuestionText(), "Zwei");
+}
+
+TEST_F(Commands, StartSetsBothTicksAndKeepsStops)
+{
+    puzzles.WritePuzzle(1, "Frage\nABC");
+    engine.StopPlayer(0);  // the remote may stop while idle
+    clock.Set(777);
+    State().QuestionDirty = 0;
+    engine.StartNextPuzzle();
+    EXPECT_EQ(State().Running, 1);
+    EXPECT_EQ(State().LastSwitchTick, 777u);
+    EXPECT_EQ(State().LastSecondTick, 777u);
+    EXPECT_EQ(State().QuestionDirty, 1);
+    EXPECT_EQ(State().Stopped[0], 1);
+    RunFor(20000);
+    EXPECT_EQ(State().CoveredCount, 3) << "the clock stands until the reveal";
+}
+
+TEST_F(Commands, MissingNumbersAreSkippedUpToNine)
+{
+    puzzles.WritePuzzle(1, "Eins\nA");
+    puzzles.WritePuzzle(2, "Zwei\nB");
+    puzzles.WritePuzzle(5, "F\xFCnf\nC");
+    const int expectedNumbers[] = {1, 2, 5};
+    for (int number : expectedNumbers) {
+        engine.StartNextPuzzle();
+        EXPECT_EQ(State().GameNumber, number);
+        EXPECT_EQ(State().Running, 1);
+        engine.RevealAll();
+    }
+    EXPECT_EQ(State().QuestionText(), "F\xFCnf");
+
+    State().QuestionDirty = 0;
+    engine.StartNextPuzzle();
+    EXPECT_EQ(State().GameNumber, 15);
+    EXPECT_EQ(State().Running, 0);
+    EXPECT_EQ(State().QuestionText(), "Keine Spiele mehr !");
+    EXPECT_EQ(State().AnswerText(), "Keine Spiele mehr !");
+    EXPECT_EQ(State().QuestionDirty, 1);
+    engine.StartNextPuzzle();
+    EXPECT_EQ(State().GameNumber, 25);
+}
+
+TEST_F(Commands, NumberThousandLoadsGame1000)
+{
+    puzzles.WriteFile("Game1000/Game.txt", "Tausend\nT");
+    State().GameNumber = 999;
+    engine.StartNextPuzzle();
+    EXPECT_EQ(State().GameNumber, 1000);
+    EXPECT_EQ(State().QuestionText(), "Tausend");
+}
+
+TEST_F(Commands, FailedLoadLeavesTextsButResetsSwitchTime)
+{
+    StartPuzzle("Frage\n@2000 Antwort");
+    engine.RevealAll();
+    ASSERT_EQ(State().CurSwitchTime, 2000u);
+    EXPECT_FALSE(engine.LoadPuzzle(50));
+    EXPECT_EQ(State().QuestionText(), "Frage");
+    EXPECT_EQ(State().AnswerText(), "Antwort");
+    EXPECT_EQ(State().CurSwitchTime, 5000u);
+}
+
+TEST_F(Commands, EditorStartsItsPuzzleWhateverTheState)
+{
+    StartPuzzle("Frage\nX");
+    RunFor(5000);
+    ASSERT_EQ(State().PlayerState[0], kPlayerTimedOut);
+    puzzles.WritePuzzle(42, "Neu\nABC");
+    clock.Set(5555);
+    State().QuestionDirty = State().AnswerDirty = 0;
+    EXPECT_TRUE(engine.StartPuzzleAsCurrent(42));
+    EXPECT_EQ(State().GameNumber, 42);
+    EXPECT_EQ(State().Running, 1);
+    EXPECT_EQ(State().LastSwitchTick, 5555u);
+    EXPECT_EQ(State().LastSecondTick, 5555u);
+    EXPECT_EQ(State().QuestionDirty, 1);
+    EXPECT_EQ(State().AnswerDirty, 1);
+    EXPECT_EQ(State().PlayerState[0], kPlayerTimedOut) << "the columns are left as they are";
+    EXPECT_EQ(State().QuestionText(), "Neu");
+}
+
+TEST_F(Commands, EditorStartOfAnUnreadablePuzzleStartsNothing)
+{
+    StartPuzzle("Frage\nABC");
+    engine.RevealAll();
+    EXPECT_FALSE(engine.StartPuzzleAsCurrent(9));
+    EXPECT_EQ(State().Running, 0);
+    EXPECT_EQ(State().GameNumber, 1);
+    RunFor(10000);
+    const Names played = sound.Names();
+    EXPECT_TRUE(std::find(played.begin(), played.end(), "ERROR") == played.end());
+}
+
+struct StarsCase {
+    const char* name;
+    int modulus;
+    int from;
+    bool up;
+    int expected;
+};
+
+const StarsCase kStarsCases[] = {
+    {"UpFromTopWrapsToZero", 8, 7, true, 0},
+    {"DownFromZeroWrapsToTop", 8, 0, false, 7},
+    {"UpInTheMiddle", 8, 3, true, 4},
+    {"TwoRowsDownFromZero", 25, 0, false, 24},
+    {"TwoRowsUpFromTop", 25, 24, true, 0},
+    {"ScoreAboveSmallerModulusUp", 8, 20, true, 5},
+    {"ScoreAboveSmallerModulusDown", 8, 20, false, 3},
+};
+
+class Stars : public GameTestBed, public testing::WithParamInterface<StarsCase> {};
+
+TEST_P(Stars, WrapAroundTheModulus)
+{
+    const StarsCase& c = GetParam();
+    for (int player = 0; player < 2; ++player) {
+        State().StarModulus = c.modulus;
+        State().Stars = {0, 0};
+        State().Stars[player] = static_cast<std::uint8_t>(c.from);
+        c.up ? engine.StarsUp(player) : engine.StarsDown(player);
+        EXPECT_EQ(State().Stars[player], c.expected) << "player " << player;
+        EXPECT_EQ(State().Stars[1 - player], 0) << "the other player's score stays";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Stars, testing::ValuesIn(kStarsCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GameTestBed, StarsIgnoreUnknownPlayers)
+{
+    engine.StarsUp(2);
+    engine.StarsDown(-1);
+    EXPECT_EQ(State().Stars[0], 0);
+    EXPECT_EQ(State().Stars[1], 0);
+}
+
+}  // namespace
+
+namespace {
+
+std::string PictureFixture(const char* name)
+{
+    std::ifstream in(std::filesystem::path(QUIZMORA_TEST_DATA) / "store" / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(GameTestBed, PuzzleWithoutPictureShowsTheLastOne)
+{
+    EXPECT_TRUE(engine.Picture().IsEmpty()) << "no picture before the first load";
+    puzzles.WriteFile("Game001/Pic.png", PictureFixture("pic-4x3.png"));
+    puzzles.WritePuzzle(1, "Eins\nA");
+    puzzles.WritePuzzle(2, "Zwei\nB");
+    puzzles.WriteFile("Game003/Pic.png", PictureFixture("damaged.png"));
+    puzzles.WritePuzzle(3, "Drei\nC");
+    for (int number = 1; number <= 3; ++number) {
+        engine.StartNextPuzzle();
+        ASSERT_EQ(State().GameNumber, number);
+        EXPECT_EQ(engine.Picture().Width(), 4u) << "puzzle " << number;
+        EXPECT_EQ(engine.Picture().Height(), 3u) << "puzzle " << number;
+        engine.RevealAll();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#pragma once
+// A puzzle path in a fresh temporary folder, removed again at the end of the test.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+
+class CTemporaryPuzzleSet {
+public:
+    CTemporaryPuzzleSet()
+    {
+        std::random_device entropy;
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
+            auto candidate = base / ("quizmora-puzzles-" + std::to_string(entropy()));
+            if (std::filesystem::create_directory(candidate))
+                root_ = candidate;
+        }
+        if (root_.empty())
+            ADD_FAILURE() << "no temporary folder";
+    }
+    ~CTemporaryPuzzleSet()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    CTemporaryPuzzleSet(const CTemporaryPuzzleSet&) = delete;
+    CTemporaryPuzzleSet& operator=(const CTemporaryPuzzleSet&) = delete;
+
+    const std::filesystem::path& Root() const { return root_; }
+
+    // Writes bytes to a file below the root, creating its folders.
+    void WriteFile(const std::filesystem::path& relative, std::string_view bytes) const
+    {
+        const auto path = root_ / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        ASSERT_TRUE(out.good()) << path;
+    }
+
+    // "Game%03i/Game.txt" of puzzle n.
+    void WritePuzzle(int number, std::string_view text) const
+    {
+        char folder[32];
+        std::snprintf(folder, sizeof folder, "Game%03i", number);
+        WriteFile(std::filesystem::path(folder) / "Game.txt", text);
+    }
+
+private:
+    std::filesystem::path root_;
+};

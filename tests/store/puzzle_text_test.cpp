@@ -1,0 +1,160 @@
+#include "store/PuzzleText.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace {
+
+struct LinesCase {
+    const char* name;
+    std::string text;
+    std::string question;
+    std::vector<std::string> candidates;
+};
+
+const LinesCase kLinesCases[] = {
+    {"EmptyText", "", "", {}},
+    {"SingleLineWithoutLineEnd", "Was ist das?", "Was ist das?", {}},
+    {"QuestionFollowedOnlyByLineBreaks", "Frage\r\n\r\n", "Frage", {""}},
+    {"CrLfLfAndCrReadAlike", "Frage\r\n\r\nHaus\r\n   Maus\n\nLaus", "Frage", {"Haus", "Maus", "Laus"}},
+    {"CarriageReturnsOnly", "Frage\rA\rB\r", "Frage", {"A", "B"}},
+    {"FirstAnswerKeepsLeadingBlanks", "Frage\n  Haus", "Frage", {"  Haus"}},
+    {"FirstAnswerOfBlanksIsACandidate", "Frage\n \t\nHaus", "Frage", {" \t", "Haus"}},
+    {"LaterBlankLinesAreSkipped", "Frage\nA\n \t \n\nB", "Frage", {"A", "B"}},
+    {"LaterLinesLoseLeadingTabs", "Frage\nA\n\t\tB", "Frage", {"A", "B"}},
+    {"TrailingBlanksStay", "Frage\nHaus  \r\nMaus \t", "Frage", {"Haus  ", "Maus \t"}},
+    {"BlankLinesAfterLastAnswerAddNothing", "Frage\nA\n   \n\t", "Frage", {"A"}},
+    {"ZeroByteEndsAnAnswer", "Frage\nA\0\nB"s, "Frage", {"A"}},
+    {"ZeroByteInQuestionEndsEverything", "Fr\0age\nA"s, "Fr", {}},
+    {"AtSignInQuestionIsText", "@5000 Frage\nA", "@5000 Frage", {"A"}},
+    {"LeadingBlanksOfQuestionStay", "  Frage\nA", "  Frage", {"A"}},
+    {"HighBytesAreText", "\xC4rger?\n\xDF\xFF", "\xC4rger?", {"\xDF\xFF"}},
+};
+
+class PuzzleLines : public testing::TestWithParam<LinesCase> {};
+
+TEST_P(PuzzleLines, SplitsQuestionAndCandidates)
+{
+    const LinesCase& c = GetParam();
+    const CPuzzleLines lines = ParsePuzzleLines(c.text);
+    EXPECT_EQ(lines.Question, c.question);
+    EXPECT_EQ(lines.Candidates, c.candidates);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PuzzleLines, testing::ValuesIn(kLinesCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct PrefixCase {
+    const char* name;
+    std::string candidate;
+    std::string answer;
+    std::uint32_t switchTime;
+};
+
+constexpr std::uint32_t kSetting = 4000;
+
+const PrefixCase kPrefixCases[] = {
+    {"NoPrefixKeepsSetting", "Haus", "Haus", kSetting},
+    {"DigitsThenText", "@5000Haus", "Haus", 5000},
+    {"BelowMinimumClamped", "@500 Haus", "Haus", 1000},
+    {"AboveMaximumClamped", "@20000 Haus", "Haus", 10000},
+    {"NegativeIsLargeUnsigned", "@-5 Haus", "-5 Haus", 10000},
+    {"NegativeZero", "@-0 Haus", "-0 Haus", 1000},
+    {"BlankAfterAtIsReadButNotSkipped", "@ 3000 Haus", "3000 Haus", 3000},
+    {"NoDigits", "@Haus", "Haus", 1000},
+    {"AtAlone", "@", "", 1000},
+    {"PlusSignRead", "@+3000 Haus", "+3000 Haus", 3000},
+    {"TabsAndSpacesAfterDigits", "@3000\t  Haus", "Haus", 3000},
+    {"OverlongNumberSaturates", "@99999999999999999999 Haus", "Haus", 10000},
+    {"OverlongNegativeSaturates", "@-99999999999999999999 Haus", "-99999999999999999999 Haus", 10000},
+    {"UnsignedWrapOfMaxInt", "@4294967295 Haus", "Haus", 10000},
+    {"InRangeExactBounds", "@1000|x", "|x", 1000},
+    {"UpperBound", "@10000 x", "x", 10000},
+    {"LeadingBlankMeansNoPrefix", " @5000 Haus", " @5000 Haus", kSetting},
+};
+
+class SwitchTimePrefix : public testing::TestWithParam<PrefixCase> {};
+
+TEST_P(SwitchTimePrefix, GivesAnswerAndSwitchTime)
+{
+    const PrefixCase& c = GetParam();
+    const CAnswerLine line = SplitSwitchTimePrefix(c.candidate, kSetting);
+    EXPECT_EQ(line.Text, c.answer);
+    EXPECT_EQ(line.SwitchTime, c.switchTime);
+    EXPECT_EQ(line.HasSwitchTime, c.candidate.starts_with('@'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SwitchTimePrefix, testing::ValuesIn(kPrefixCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DrawPuzzleText, TakesTheCandidateOfOneGeneratorValue)
+{
+    const CPuzzleLines lines{"Frage", {"A", "@2000 B", "C"}};
+    for (std::uint32_t seed : {1u, 7u, 12345u, 0xFFFFFFFFu}) {
+        CRandom random(seed);
+        CRandom expected(seed);
+        const std::size_t index = static_cast<std::size_t>(expected.Next()) % 3;
+        const CPuzzleText text = DrawPuzzleText(lines, kSetting, random);
+        EXPECT_EQ(random.State(), expected.State()) << "exactly one value is drawn";
+        EXPECT_EQ(text.Question, "Frage");
+        EXPECT_EQ(text.Answer, std::string(1, "ABC"[index]));
+        EXPECT_EQ(text.CurSwitchTime, index == 1 ? 2000u : kSetting);
+    }
+}
+
+TEST(DrawPuzzleText, WithoutCandidatesDrawsNothing)
+{
+    CRandom random(99);
+    const CPuzzleText text = DrawPuzzleText(ParsePuzzleLines("Nur eine Frage"), kSetting, random);
+    EXPECT_EQ(random.State(), 99u);
+    EXPECT_EQ(text.Answer, "");
+    EXPECT_EQ(text.CurSwitchTime, kSetting);
+}
+
+TEST(DrawPuzzleText, EveryCandidateCanBeDrawn)
+{
+    const CPuzzleLines lines = ParsePuzzleLines("F\nA\nB\nC\nD");
+    CRandom random(3);
+    std::set<std::string> seen;
+    for (int i = 0; i < 200; ++i)
+        seen.insert(DrawPuzzleText(lines, kSetting, random).Answer);
+    EXPECT_EQ(seen, (std::set<std::string>{"A", "B", "C", "D"}));
+}
+
+TEST(DrawPuzzleText, CutsQuestionAndAnswerTo255Bytes)
+{
+    const std::string question(300, 'Q');
+    const std::string answer = std::string(254, 'a') + "bc" + std::string(50, 'd');
+    CRandom random;
+    const CPuzzleText text = DrawPuzzleText(ParsePuzzleLines(question + "\n@3000 " + answer), kSetting, random);
+    EXPECT_EQ(text.Question, std::string(255, 'Q'));
+    EXPECT_EQ(text.Answer, std::string(254, 'a') + "b");
+    EXPECT_EQ(text.CurSwitchTime, 3000u);
+}
+
+TEST(ParsePuzzleLines, IgnoresEverythingBeyond65534Bytes)
+{
+    // The limit falls in the middle of the second answer line.
+    std::string text = "F\nA\n";
+    text += std::string(kPuzzleTextMaxBytes - text.size() - 2, 'x');
+    text += "yyyy\nLAST";
+    const CPuzzleLines lines = ParsePuzzleLines(text);
+    ASSERT_EQ(lines.Candidates.size(), 2u);
+    EXPECT_EQ(lines.Candidates[1], std::string(kPuzzleTextMaxBytes - 6, 'x') + "yy");
+}
+
+TEST(ParsePuzzleLines, LineEndJustBeyondTheLimitDoesNotCount)
+{
+    std::string text(kPuzzleTextMaxBytes, 'Q');
+    text += "\nAntwort";
+    const CPuzzleLines lines = ParsePuzzleLines(text);
+    EXPECT_EQ(lines.Question.size(), kPuzzleTextMaxBytes);
+    EXPECT_TRUE(lines.Candidates.empty());
+}
+
+}  // namespace
