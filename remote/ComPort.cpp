@@ -195,7 +195,8 @@ bool CComPort::WaitForInput(int slot, std::uint32_t limitMs)
     const SPortSlot* entry = OpenSlot(slot);
     if (!entry)
         return false;
-    const std::uint32_t deadline = GetTickCount() + limitMs;
+    // Tick times compare as signed differences: a longer limit would look expired at once.
+    const std::uint32_t deadline = GetTickCount() + std::min(limitMs, std::uint32_t{0x7FFFFFFF});
     bool expired = false;
     for (;;) {
         const int status = QueryStatus(entry->fd);
