@@ -1,0 +1,704 @@
+#include "support/SettingsKey.h"
+#include "support/TickCount.h"
+#include "ui/PathDlg.h"
+#include "ui/PathDlgList.h"
+#include "ui/PathDlgWorker.h"
+#include "ui/PathFunctions.h"
+#include "ui/PathHistory.h"
+#include "ui/PathTypeAhead.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+// Closes the next modal message box and remembers what it said.
+class CMessageBoxCatcher {
+public:
+    CMessageBoxCatcher() { QTimer::singleShot(20, [state = state_] { Poll(state, 0); }); }
+    ~CMessageBoxCatcher() { state_->done = true; }
+    CMessageBoxCatcher(const CMessageBoxCatcher&) = delete;
+    CMessageBoxCatcher& operator=(const CMessageBoxCatcher&) = delete;
+
+    QString Text() const { return state_->text; }
+    QString Caption() const { return state_->caption; }
+    bool WasCritical() const { return state_->icon == QMessageBox::Critical; }
+
+private:
+    struct State {
+        QString text;
+        QString caption;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        bool done = false;
+    };
+
+    static void Poll(const std::shared_ptr<State>& state, int tries)
+    {
+        if (state->done)
+            return;
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            state->done = true;
+            state->text = box->text();
+            state->caption = box->windowTitle();
+            state->icon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        } else if (tries < 250) {
+            QTimer::singleShot(20, [state, tries] { Poll(state, tries + 1); });
+        }
+    }
+
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};
+
+void MakeFolders(const QString& base, const QStringList& names)
+{
+    for (const QString& name : names)
+        QVERIFY(QDir(base).mkpath(name));
+}
+
+void MakeFile(const QString& path)
+{
+    std::ofstream(QFile::encodeName(path).toStdString()) << "x";
+}
+
+}  // namespace
+
+class PathDlgTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir settingsDir_;
+    QTemporaryDir work_;
+
+    static QLineEdit* PathEdit(CPathDlg& dlg) { return dlg.findChild<QComboBox*>(QStringLiteral("pathField"))->lineEdit(); }
+    static CPathDlgList* List(CPathDlg& dlg) { return dlg.findChild<CPathDlgList*>(QStringLiteral("folderList")); }
+    static QCheckBox* Check(CPathDlg& dlg, const char* name) { return dlg.findChild<QCheckBox*>(QString::fromLatin1(name)); }
+
+    // Opens the dialog in list mode with the path field in view and waits for the first list.
+    static void StartListMode(CPathDlg& dlg, const QString& path, unsigned options = CPathDlg::kGameOptions)
+    {
+        dlg.SetPath(path);
+        dlg.Start(options);
+        Check(dlg, "breadcrumbCheck")->setChecked(false);
+        Check(dlg, "treeCheck")->setChecked(false);
+        QTRY_VERIFY(!dlg.IsListing());
+    }
+
+    static void TypePath(CPathDlg& dlg, const QString& path, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QLineEdit* edit = PathEdit(dlg);
+        edit->clear();
+        QTest::keyClicks(edit, path);
+        QTest::keyClick(edit, Qt::Key_Return, modifiers);
+    }
+
+    static void DoubleClick(CPathDlgList* list, int row)
+    {
+        const QPoint centre = list->visualRect(list->model()->index(row, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    }
+
+    QString Work(const QString& name = {}) const { return name.isEmpty() ? work_.path() : work_.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(settingsDir_.isValid());
+        QVERIFY(work_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+    }
+
+    void setPathNormalises_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("trailing separators") << QStringLiteral("/usr/share//") << QStringLiteral("/usr/share");
+        QTest::newRow("blanks") << QStringLiteral("  /usr/share \t") << QStringLiteral("/usr/share");
+        QTest::newRow("root stays") << QStringLiteral("/") << QStringLiteral("/");
+        QTest::newRow("dots") << QStringLiteral("/usr/./bin/../share") << QStringLiteral("/usr/share");
+        QTest::newRow("network path as typed") << QStringLiteral(" //server/share/") << QStringLiteral("//server/share");
+        QTest::newRow("umlauts") << QStringLiteral("/tmp/R\u00e4tsel/") << QStringLiteral("/tmp/R\u00e4tsel");
+    }
+
+    void setPathNormalises()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        CPathDlg dlg;
+        QCOMPARE(dlg.SetPath(input), expected);
+        QCOMPARE(dlg.GetPath(0), expected);
+    }
+
+    void texts()
+    {
+        CPathDlg dlg;
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Verzeichnis w\u00e4hlen"));
+        dlg.SetTitle(QStringLiteral("Pfad mit Texten"));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Pfad mit Texten"));
+        dlg.SetTitle({});
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Verzeichnis w\u00e4hlen"));
+        const QStringList buttons = {QStringLiteral("OK"), QStringLiteral("Abbrechen"), QStringLiteral("Aufw\u00e4rts")};
+        for (const QString& text : buttons) {
+            bool found = false;
+            for (const QPushButton* button : dlg.findChildren<QPushButton*>())
+                found = found || button->text() == text;
+            QVERIFY2(found, qPrintable(text));
+        }
+        QCOMPARE(Check(dlg, "breadcrumbCheck")->text(), QStringLiteral("Brotkrumen"));
+        QCOMPARE(Check(dlg, "treeCheck")->text(), QStringLiteral("Baum anzeigen"));
+    }
+
+    void listShowsChainAndSubfolders()
+    {
+        const QString base = Work(QStringLiteral("chain"));
+        MakeFolders(base, {QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral(".hidden")});
+        MakeFile(base + QStringLiteral("/file.txt"));
+        CPathDlg dlg;
+        StartListMode(dlg, base + QStringLiteral("/"));
+        const QAbstractItemModel* model = List(dlg)->model();
+        const int depth = static_cast<int>(PathLevels(base).size()) - 1;
+        QCOMPARE(model->rowCount(), depth + 3);
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("/"));
+        QCOMPARE(model->index(depth, 0).data().toString(), QStringLiteral("chain"));
+        QCOMPARE(model->index(depth + 1, 0).data().toString(), QStringLiteral("Alpha"));
+        QCOMPARE(model->index(depth + 2, 0).data().toString(), QStringLiteral("beta"));
+        QVERIFY(!model->index(depth + 1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QCOMPARE(List(dlg)->SelectedRow(), depth);
+    }
+
+    void startFallsBack_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<unsigned>("options");
+        QTest::addColumn<QString>("expected");
+        const QString folder = Work(QStringLiteral("fallback"));
+        QTest::newRow("empty takes the current folder") << QString() << 3u << QDir::currentPath();
+        QTest::newRow("missing with must-exist") << folder + QStringLiteral("/nothing") << 1u << QDir::currentPath();
+        QTest::newRow("missing without must-exist") << folder + QStringLiteral("/nothing") << 0u << folder + QStringLiteral("/nothing");
+        QTest::newRow("file takes its folder") << folder + QStringLiteral("/file.txt") << 3u << folder;
+    }
+
+    void startFallsBack()
+    {
+        QFETCH(QString, start);
+        QFETCH(unsigned, options);
+        QFETCH(QString, expected);
+        MakeFolders(Work(), {QStringLiteral("fallback")});
+        MakeFile(Work(QStringLiteral("fallback/file.txt")));
+        CPathDlg dlg;
+        StartListMode(dlg, start, options);
+        QCOMPARE(dlg.ShownFolder(), expected);
+        QCOMPARE(PathEdit(dlg)->text(), expected);
+    }
+
+    void firstEnterShowsSecondConfirms()
+    {
+        const QString base = Work(QStringLiteral("confirm"));
+        MakeFolders(base, {QStringLiteral("target/inner")});
+        CPathDlg dlg;
+        StartListMode(dlg, base);
+        const QString target = base + QStringLiteral("/target/");
+        TypePath(dlg, target);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/target"));
+        QTRY_VERIFY(!dlg.IsListing());
+        QCOMPARE(List(dlg)->model()->rowCount(), static_cast<int>(PathLevels(target).size()) + 1);
+        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/target"));
+        QCOMPARE(dlg.GetPath(1), base + QStringLiteral("/target/"));
+        QCOMPARE(dlg.History().Entries().front(), QFile::encodeName(base + QStringLiteral("/target")).toStdString());
+    }
+
+    void rootComesBackWhole()
+    {
+        CPathDlg dlg;
+        StartListMode(dlg, QStringLiteral("/"));
+        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.GetPath(0), QStringLiteral("/"));
+        QCOMPARE(dlg.GetPath(1), QStringLiteral("/"));
+    }
+
+    void treeModeConfirmsAtOnce()
+    {
+        const QString base = Work(QStringLiteral("tree"));
+        MakeFolders(base, {QStringLiteral("one"), QStringLiteral("two")});
+        CPathDlg dlg;
+        StartListMode(dlg, base + QStringLiteral("/one"));
+        Check(dlg, "treeCheck")->setChecked(true);
+        QVERIFY(dlg.TreeMode());
+        QVERIFY(dlg.findChild<QWidget*>(QStringLiteral("folderTree"))->isVisible());
+        QVERIFY(!List(dlg)->isVisible());
+        TypePath(dlg, base + QStringLiteral("/two"));
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/two"));
+    }
+
+    void createMissingMakesEveryLevel()
+    {
+        const QString deep = Work(QStringLiteral("create/a/b/c"));
+        CPathDlg dlg;
+        StartListMode(dlg, Work());
+        TypePath(dlg, deep);
+        QVERIFY(dlg.isVisible());
+        QTRY_VERIFY(!dlg.IsListing());
+        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(GetPathType(QFile::encodeName(deep).toStdString()), int(kPathFolder));
+    }
+
+    void errorsKeepTheDialogOpen_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<unsigned>("options");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cannot create below a file") << QStringLiteral("errors/file/sub") << 3u << QStringLiteral("Der Pfad kann nicht erzeugt werden !");
+        QTest::newRow("missing without create") << QStringLiteral("errors/missing") << 1u << QStringLiteral("Der Pfad existiert nicht !");
+        QTest::newRow("a file is not a folder") << QStringLiteral("errors/file") << 0u << QString();
+        QTest::newRow("file with must-exist") << QStringLiteral("errors/file") << 1u << QStringLiteral("Der Pfad existiert nicht !");
+    }
+
+    void errorsKeepTheDialogOpen()
+    {
+        QFETCH(QString, path);
+        QFETCH(unsigned, options);
+        QFETCH(QString, message);
+        MakeFolders(Work(), {QStringLiteral("errors")});
+        MakeFile(Work(QStringLiteral("errors/file")));
+        CPathDlg dlg;
+        StartListMode(dlg, Work(QStringLiteral("errors")), options);
+        TypePath(dlg, Work(path));
+        QTRY_VERIFY(!dlg.IsListing());
+        if (message.isEmpty()) {
+            // Without any check a file's path is taken as it is.
+            QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
+            QCOMPARE(dlg.result(), int(QDialog::Accepted));
+            return;
+        }
+        CMessageBoxCatcher catcher;
+        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
+        QCOMPARE(catcher.Text(), message);
+        QCOMPARE(catcher.Caption(), QStringLiteral("Fehler"));
+        QVERIFY(catcher.WasCritical());
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(PathEdit(dlg)->text(), Work(path));
+        dlg.reject();
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    }
+
+    void doubleClickAndUp()
+    {
+        const QString base = Work(QStringLiteral("walk"));
+        MakeFolders(base, {QStringLiteral("down/deeper")});
+        CPathDlg dlg;
+        StartListMode(dlg, base);
+        const int depth = static_cast<int>(PathLevels(base).size()) - 1;
+        CPathDlgList* list = List(dlg);
+        QTRY_VERIFY(list->visualRect(list->model()->index(depth + 1, 0)).isValid());
+        DoubleClick(list, depth + 1);
+        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/down"));
+        QTRY_VERIFY(!dlg.IsListing());
+
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("upButton")), Qt::LeftButton);
+        QCOMPARE(dlg.ShownFolder(), base);
+        QTRY_VERIFY(!dlg.IsListing());
+
+        // Enter in the list goes to the selected item and never closes.
+        list->setFocus();
+        list->SelectRow(depth - 1);
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.ShownFolder(), Work());
+        QTRY_VERIFY(!dlg.IsListing());
+
+        // A double click on the current folder confirms it.
+        QTRY_VERIFY(list->visualRect(list->model()->index(depth - 1, 0)).isValid());
+        DoubleClick(list, depth - 1);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.GetPath(0), Work());
+    }
+
+    void upStopsAtTheRoot()
+    {
+        CPathDlg dlg;
+        StartListMode(dlg, QStringLiteral("/"));
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("upButton")), Qt::LeftButton);
+        QCOMPARE(dlg.ShownFolder(), QStringLiteral("/"));
+    }
+
+    void typeAheadSteps()
+    {
+        const QString base = Work(QStringLiteral("typeahead"));
+        MakeFolders(base, {QStringLiteral("apple"), QStringLiteral("data"), QStringLiteral("Delta"), QStringLiteral("dog"), QStringLiteral("dune")});
+        CManualTicks clock(1000);
+        CPathDlg dlg;
+        dlg.SetClock(clock);
+        StartListMode(dlg, base);
+        CPathDlgList* list = List(dlg);
+        list->setFocus();
+        const auto selected = [list] { return list->model()->index(list->SelectedRow(), 0).data().toString(); };
+        const auto type = [&](char c, std::uint32_t pause) {
+            clock.Advance(pause);
+            QTest::keyClick(list, c);
+        };
+
+        const char* steps[] = {"data", "Delta", "dog", "dune", "data"};
+        for (const char* expected : steps) {
+            type('d', 100);
+            QCOMPARE(selected(), QString::fromLatin1(expected));
+        }
+        // "da" typed quickly finds the first name that begins with it, from "Delta" on.
+        type('d', 2000);
+        QCOMPARE(selected(), QStringLiteral("Delta"));
+        type('d', 100);
+        type('a', 100);
+        QCOMPARE(selected(), QStringLiteral("data"));
+        // A pause longer than 750 ms after one letter starts a new search.
+        type('d', 2000);
+        type('a', 800);
+        QCOMPARE(selected(), QStringLiteral("apple"));
+    }
+
+    void typeAheadPauses()
+    {
+        struct Step {
+            char32_t c;
+            std::uint32_t pause;
+            const char32_t* buffer;
+        };
+        const Step steps[] = {
+            {U'a', 10000, U"a"}, {U'b', 750, U"ab"}, {U'c', 750, U"abc"}, {U'd', 1000, U"abcd"},
+            {U'e', 1001, U"e"}, {U'e', 10, U"e"}, {U'f', 751, U"f"}, {U'g', 10, U"fg"},
+            {U'h', 10, U"fgh"}, {U'i', 10, U"fghi"}, {U'j', 10, U"fghij"}, {U'k', 10, U"fghijk"},
+            {U'l', 10, U"fghijkl"}, {U'm', 10, U"fghijklm"}, {U'n', 10, U"fghijklm"},
+        };
+        CPathTypeAhead typeAhead;
+        std::uint32_t now = 0xFFFFF000u;  // the tick count wraps on the way
+        for (const Step& step : steps) {
+            now += step.pause;
+            typeAhead.Type(step.c, now);
+            QCOMPARE(typeAhead.Buffer(), std::u32string(step.buffer));
+        }
+    }
+
+    void wheelScrollsOneRowPerNotch()
+    {
+        const QString base = Work(QStringLiteral("wheel"));
+        QStringList names;
+        for (int i = 0; i < 60; ++i)
+            names.push_back(QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0')));
+        MakeFolders(base, names);
+        CPathDlg dlg;
+        StartListMode(dlg, base);
+        CPathDlgList* list = List(dlg);
+        list->scrollToTop();
+        QScrollBar* bar = list->verticalScrollBar();
+        const QPoint centre = list->viewport()->rect().center();
+        const auto wheel = [&](int delta) {
+            QWheelEvent event(centre, list->viewport()->mapToGlobal(centre), {}, QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list->viewport(), &event);
+        };
+        wheel(-120);
+        QCOMPARE(bar->value(), 1);
+        wheel(-120);
+        wheel(-60);
+        QCOMPARE(bar->value(), 2);
+        wheel(-60);
+        QCOMPARE(bar->value(), 3);
+        wheel(120);
+        QCOMPARE(bar->value(), 2);
+    }
+
+    void dropsGoToTheFolder()
+    {
+        const QString base = Work(QStringLiteral("drop"));
+        MakeFolders(base, {QStringLiteral("folder"), QStringLiteral("other")});
+        MakeFile(base + QStringLiteral("/other/file.txt"));
+        CPathDlg dlg;
+        StartListMode(dlg, base);
+        QWidget* viewport = List(dlg)->viewport();
+        const auto dropOn = [&](QWidget* target, const QList<QUrl>& urls) {
+            QMimeData mime;
+            mime.setUrls(urls);
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &drop);
+        };
+        dropOn(viewport, {QUrl::fromLocalFile(base + QStringLiteral("/folder")), QUrl::fromLocalFile(base + QStringLiteral("/other"))});
+        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/folder"));
+        dropOn(PathEdit(dlg), {QUrl::fromLocalFile(base + QStringLiteral("/other/file.txt"))});
+        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/other"));
+        dropOn(viewport, {QUrl::fromLocalFile(base + QStringLiteral("/nothing"))});
+        dropOn(viewport, {QUrl(QStringLiteral("https://example.org/x"))});
+        dropOn(viewport, {});
+        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/other"));
+    }
+
+    void driveSelectorFollowsThePath()
+    {
+        CPathDlg dlg;
+        StartListMode(dlg, Work());
+        auto* drives = dlg.findChild<QComboBox*>(QStringLiteral("driveSelector"));
+        QTRY_VERIFY(drives->count() > 0);
+        QVERIFY(drives->findData(QStringLiteral("/")) >= 0);
+        const QString current = drives->currentData().toString();
+        QVERIFY(Work().startsWith(current));
+        // Choosing the drive of the path changes nothing.
+        emit drives->activated(drives->currentIndex());
+        QCOMPARE(dlg.ShownFolder(), Work());
+        // Another drive and back: the dialog returns to the folder last shown on each.
+        const int other = drives->findData(current == QStringLiteral("/") ? QStringLiteral("/proc") : QStringLiteral("/"));
+        if (other < 0)
+            QSKIP("only one volume is mounted");
+        emit drives->activated(other);
+        QCOMPARE(dlg.ShownFolder(), drives->itemData(other).toString());
+        emit drives->activated(drives->findData(current));
+        QCOMPARE(dlg.ShownFolder(), Work());
+    }
+
+    void modesSurviveARestart()
+    {
+        {
+            CPathDlg dlg;
+            StartListMode(dlg, Work());
+            Check(dlg, "treeCheck")->setChecked(true);
+            Check(dlg, "breadcrumbCheck")->setChecked(true);
+        }
+        {
+            CPathDlg dlg;
+            dlg.SetPath(Work());
+            dlg.Start();
+            QVERIFY(dlg.TreeMode());
+            QVERIFY(dlg.BreadcrumbMode());
+            QVERIFY(Check(dlg, "treeCheck")->isChecked());
+            QVERIFY(dlg.findChild<QWidget*>(QStringLiteral("breadcrumb"))->isVisible());
+            Check(dlg, "treeCheck")->setChecked(false);
+            Check(dlg, "breadcrumbCheck")->setChecked(false);
+        }
+        std::uint32_t tree = 7;
+        std::uint32_t crumbs = 7;
+        QVERIFY(CSettingsKey::Common().ReadDword("PathDlgTreeMode", tree));
+        QVERIFY(CSettingsKey::Common().ReadDword("PathDlgBreadCrumb", crumbs));
+        QCOMPARE(tree, 0u);
+        QCOMPARE(crumbs, 0u);
+
+        // Without tree mode the stored value is neither used nor changed.
+        CSettingsKey::Common().WriteDword("PathDlgTreeMode", 1);
+        {
+            CPathDlg dlg;
+            dlg.SetPath(Work());
+            dlg.Start(CPathDlg::kGameOptions | CPathDlg::kNoTreeMode);
+            QVERIFY(!dlg.TreeMode());
+            QVERIFY(!Check(dlg, "treeCheck")->isVisible());
+            QVERIFY(Check(dlg, "breadcrumbCheck")->isVisible());
+        }
+        QVERIFY(CSettingsKey::Common().ReadDword("PathDlgTreeMode", tree));
+        QCOMPARE(tree, 1u);
+        CSettingsKey::Common().WriteDword("PathDlgTreeMode", 0);
+    }
+
+    void breadcrumbEditLeadsToOk()
+    {
+        const QString base = Work(QStringLiteral("crumbs"));
+        MakeFolders(base, {QStringLiteral("x")});
+        CPathDlg dlg;
+        dlg.SetPath(base);
+        dlg.Start();
+        Check(dlg, "treeCheck")->setChecked(false);
+        Check(dlg, "breadcrumbCheck")->setChecked(true);
+        QTRY_VERIFY(!dlg.IsListing());
+        auto* edit = dlg.findChild<QLineEdit*>(QStringLiteral("breadcrumbEdit"));
+        auto* bar = dlg.findChild<QWidget*>(QStringLiteral("breadcrumb"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
+        QVERIFY(edit->isVisible());
+        edit->setText(base + QStringLiteral("/x"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QVERIFY(!edit->isVisible());
+        QCOMPARE(dlg.focusWidget(), dlg.findChild<QPushButton*>(QStringLiteral("okButton")));
+        QCOMPARE(PathEdit(dlg)->text(), base + QStringLiteral("/x"));
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/x"));
+        QTRY_VERIFY(!dlg.IsListing());
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/x"));
+    }
+
+    void rectangleIsRemembered()
+    {
+        QRect closedAt;
+        {
+            CPathDlg dlg;
+            StartListMode(dlg, Work());
+            dlg.setGeometry(QRect(40, 50, dlg.minimumWidth() + 30, dlg.minimumHeight() + 20));
+            dlg.reject();
+            closedAt = dlg.geometry();
+        }
+        QCOMPARE(CPathDlg::RememberedRect(), std::optional<QRect>(closedAt));
+        CPathDlg dlg;
+        StartListMode(dlg, Work());
+        QCOMPARE(dlg.geometry(), closedAt);
+    }
+
+    void historyKeepsSixteenDistinct()
+    {
+        CPathHistory history;
+        for (int i = 0; i < 20; ++i)
+            history.Add("/p" + std::to_string(i) + "/");
+        history.Add("/p17");
+        history.Add("/");
+        history.Add("");
+        QCOMPARE(history.Entries().size(), std::size_t(16));
+        QCOMPARE(history.Entries()[0], std::string("/"));
+        QCOMPARE(history.Entries()[1], std::string("/p17"));
+        QCOMPARE(history.Entries()[2], std::string("/p19"));
+        QCOMPARE(history.Entries()[3], std::string("/p18"));
+        QCOMPARE(history.Entries().back(), std::string("/p5"));
+    }
+
+    void registryNameKeepsPathAndHistory()
+    {
+        const QString base = Work(QStringLiteral("registry"));
+        MakeFolders(base, {QStringLiteral("kept")});
+        {
+            CPathDlg dlg(nullptr, std::string("#PathDlgTest"));
+            StartListMode(dlg, base + QStringLiteral("/kept"));
+            QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
+            QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        }
+        CPathDlg dlg(nullptr, std::string("#PathDlgTest"));
+        QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/kept"));
+        QCOMPARE(dlg.History().Entries().size(), std::size_t(1));
+        QCOMPARE(dlg.findChild<QComboBox*>(QStringLiteral("pathField"))->count(), 1);
+    }
+
+    void hugeFolderKeepsTheDialogResponsive()
+    {
+        const QString base = Work(QStringLiteral("huge"));
+        QVERIFY(QDir().mkpath(base));
+        constexpr int kFolders = 20000;
+        for (int i = 0; i < kFolders; ++i)
+            QVERIFY(QDir().mkdir(base + QStringLiteral("/folder%1").arg(i, 5, 10, QLatin1Char('0'))));
+
+        int ticks = 0;
+        int partialSeen = 0;
+        CPathDlg dlg;
+        dlg.SetPath(base);
+        QTimer ticker;
+        const int depth = static_cast<int>(PathLevels(base).size()) - 1;
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            ++ticks;
+            const int rows = List(dlg)->model() ? List(dlg)->model()->rowCount() : 0;
+            if (rows > depth + 1 && rows < depth + 1 + kFolders)
+                ++partialSeen;
+        });
+        ticker.start(10);
+        dlg.Start(CPathDlg::kGameOptions | CPathDlg::kNoTreeMode);
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg.IsListing(), 60000);
+        QCOMPARE(List(dlg)->model()->rowCount(), depth + 1 + kFolders);
+        QVERIFY(ticks > 0);
+        qInfo("timer ticks while listing: %d, with a part of the list shown: %d", ticks, partialSeen);
+        const QAbstractItemModel* model = List(dlg)->model();
+        QCOMPARE(model->index(depth + 1, 0).data().toString(), QStringLiteral("folder00000"));
+        QCOMPARE(model->index(depth + kFolders, 0).data().toString(), QStringLiteral("folder19999"));
+        QCOMPARE(List(dlg)->SelectedRow(), depth);
+
+        // Closing while the worker lists the folder returns at once.
+        TypePath(dlg, Work());
+        TypePath(dlg, base);
+        QVERIFY(dlg.IsListing());
+        QElapsedTimer closing;
+        closing.start();
+        dlg.reject();
+        QVERIFY2(closing.elapsed() < 5000, "closing waited for the whole folder");
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    }
+
+    void workerCancelsAndStops()
+    {
+        // The worker alone: a newer request replaces an older one, and Stop ends it.
+        const QString base = Work(QStringLiteral("worker"));
+        MakeFolders(base, {QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("c")});
+        struct Seen {
+            std::atomic<int> listed{0};
+            std::atomic<std::uint64_t> lastRequest{0};
+            std::atomic<int> names{0};
+            std::atomic<bool> drives{false};
+            std::atomic<bool> sorted{true};
+            std::atomic<bool> opened{true};
+        } seen;
+        CPathDlgWorker::Callbacks callbacks;
+        callbacks.drivesReady = [&](std::vector<PathDlgDrive> drives) { seen.drives = !drives.empty(); };
+        callbacks.batch = [&](std::uint64_t, std::vector<std::string> names) {
+            if (!std::is_sorted(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return PathNameLess(a, b); }))
+                seen.sorted = false;
+            seen.names += static_cast<int>(names.size());
+        };
+        callbacks.listed = [&](std::uint64_t request, bool opened) {
+            seen.opened = seen.opened && opened;
+            seen.lastRequest = request;
+            ++seen.listed;
+        };
+        CPathDlgWorker worker(callbacks);
+        const std::uint64_t request = worker.Request(QFile::encodeName(base).toStdString());
+        QTRY_COMPARE(seen.listed.load(), 1);
+        QCOMPARE(seen.lastRequest.load(), request);
+        QCOMPARE(seen.names.load(), 3);
+        QVERIFY(seen.drives.load());
+        QVERIFY(seen.sorted.load());
+        QVERIFY(seen.opened.load());
+        worker.Stop();
+        QVERIFY(!worker.Running());
+    }
+
+    void screenshot()
+    {
+        const QByteArray target = qgetenv("QUIZMORA_PATHDLG_SCREENSHOT");
+        if (target.isEmpty())
+            QSKIP("set QUIZMORA_PATHDLG_SCREENSHOT to a PNG path to grab the dialog");
+        const QString base = Work(QStringLiteral("R\u00e4tsel"));
+        MakeFolders(base, {QStringLiteral("Game001"), QStringLiteral("Game002"), QStringLiteral("Bilder"), QStringLiteral("Musik")});
+        const bool tree = qEnvironmentVariableIsSet("QUIZMORA_PATHDLG_TREE");
+        const bool crumbs = qEnvironmentVariableIsSet("QUIZMORA_PATHDLG_CRUMBS");
+        CPathDlg dlg;
+        dlg.SetTitle(QStringLiteral("Pfad mit Texten"));
+        dlg.SetPath(base);
+        dlg.Start();
+        Check(dlg, "treeCheck")->setChecked(tree);
+        Check(dlg, "breadcrumbCheck")->setChecked(crumbs);
+        QTRY_VERIFY(!dlg.IsListing());
+        QTest::qWait(1500);
+        QVERIFY(dlg.grab().save(QString::fromLocal8Bit(target)));
+        Check(dlg, "treeCheck")->setChecked(false);
+        Check(dlg, "breadcrumbCheck")->setChecked(true);
+    }
+};
+
+QTEST_MAIN(PathDlgTest)
+#include "pathdlg_qtest.moc"
