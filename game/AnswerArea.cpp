@@ -97,10 +97,13 @@ void CGameRenderer::DrawLetter(CGraphicsImage& target, int x, int y, std::uint8_
     const std::uint32_t ink = colour | 0xFF000000u;
     const int width = std::min(extent.width, kGlyphMaskSize);
     const int height = std::min(extent.height, kGlyphMaskSize);
-    for (int py = 0; py < height; ++py)
+    for (int py = 0; py < height; ++py) {
+        const std::uint8_t* maskRow = glyphMask_.Row(py);
+        auto* inkRow = reinterpret_cast<std::uint32_t*>(glyphInk_.Row(py));
         for (int px = 0; px < width; ++px)
-            if (glyphMask_.GetPixelFn(px, py) != 0)
-                glyphInk_.SetPixelFn(px, py, ink);
+            if ((maskRow[px >> 3] & (0x80 >> (px & 7))) != 0)
+                inkRow[px] = ink;
+    }
     if (!glyphCopy_.CopyFrom(glyphInk_) ||
         !glyphInk_.Resample(glyphCopy_, static_cast<std::uint32_t>(CellWidth),
                             static_cast<std::uint32_t>(CellHeight), CGraphicsImage::ResampleSmooth))

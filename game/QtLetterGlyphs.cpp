@@ -64,23 +64,31 @@ CQtLetterGlyphs::CQtLetterGlyphs()
 
 GlyphExtent CQtLetterGlyphs::RenderGlyph(std::uint8_t character, CGraphicsImage& mask)
 {
+    if (mask.Bpp() != 1)
+        return {};
     const QChar text(static_cast<char16_t>(Cp1252ToUnicode(character)));
-    canvas_.fill(Qt::black);
+    const QFontMetrics metrics(font_);
+    // Only the character's cell and a margin for overhanging strokes are drawn and scanned: the
+    // whole canvas would cost more than the rest of the letter.
+    const int width = std::min<int>({kCanvasSize, static_cast<int>(mask.Width()),
+                                     metrics.horizontalAdvance(text) * 3 / 2 + 8});
+    const int height = std::min<int>({kCanvasSize, static_cast<int>(mask.Height()), metrics.height()});
+    const QRect area(0, 0, width, height);
     QPainter painter(&canvas_);
+    painter.setClipRect(area);
+    painter.fillRect(area, Qt::black);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(font_);
     painter.setPen(Qt::white);
-    const QFontMetrics metrics(font_);
     painter.drawText(0, metrics.ascent(), QString(text));
     painter.end();
 
-    const int width = std::min<int>({kCanvasSize, static_cast<int>(mask.Width())});
-    const int height = std::min<int>({kCanvasSize, static_cast<int>(mask.Height())});
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(canvas_.constScanLine(y));
+        std::uint8_t* bits = mask.Row(y);  // 1 bit per pixel, leftmost in the top bit
         for (int x = 0; x < width; ++x)
             if (qGreen(row[x]) >= 128)
-                mask.SetPixelFn(x, y, 1);
+                bits[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
     }
     return {metrics.horizontalAdvance(text), metrics.height()};
 }

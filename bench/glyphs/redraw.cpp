@@ -1,0 +1,86 @@
+// A full redraw of the game screen: a star-size change followed by one drawing step, with a
+// four-row answer of 255 letters, every letter rendered afresh from the letter font and scaled.
+
+#include "game/GameEngine.h"
+#include "game/GameRenderer.h"
+#include "game/QtLetterGlyphs.h"
+#include "game/RenderTarget.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+class BufferTarget final : public IRenderTarget {
+public:
+    CGraphicsImage& BackBuffer() override { return buffer_; }
+    void Resize(int width, int height) override { buffer_.Create(32, width, height, 0); }
+    void Invalidate(int, int, int, int) override {}
+    void RedrawAll() override {}
+
+private:
+    CGraphicsImage buffer_;
+};
+
+class NoSound final : public IGameSound {
+public:
+    void PlayGameSound(const char*) override {}
+};
+
+std::string FourRowAnswer()
+{
+    std::string answer;
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC4\xD6\xDC\xDF" "0123456789";
+    for (int row = 0; row < 4; ++row) {
+        if (row > 0)
+            answer += '|';
+        for (int i = 0; i < 63; ++i)
+            answer += letters[(row * 63 + i) % letters.size()];
+    }
+    return answer.substr(0, 255);
+}
+
+void FullRedraw(benchmark::State& benchState, int width, int height)
+{
+    CManualTicks clock;
+    CRandom random;
+    NoSound sound;
+    CGameEngine engine(clock, random, sound);
+    BufferTarget target;
+    CQtLetterGlyphs glyphs;
+    CGameRenderer renderer(engine.State(), engine.Picture(), target, glyphs);
+    renderer.LoadResources(0);
+    renderer.OnSize(width, height);
+    SetFieldText(engine.State().Question, "Welche Buchstaben verbergen sich hier ?");
+    SetFieldText(engine.State().Answer, FourRowAnswer());
+    engine.PrepareAnswer();
+    engine.Picture().Create(24, 640, 400, 0x336699);
+    for (std::size_t i = 0; i < 255; i += 2)
+        engine.State().Shown[i] = 1;
+    for (auto _ : benchState) {
+        renderer.SetStarSize(0);
+        renderer.DrawStep();
+        benchmark::DoNotOptimize(target.BackBuffer().Data());
+    }
+}
+
+void BM_FullRedraw1080p(benchmark::State& state) { FullRedraw(state, 1920, 1080); }
+void BM_FullRedraw2160p(benchmark::State& state) { FullRedraw(state, 3840, 2160); }
+BENCHMARK(BM_FullRedraw1080p)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRedraw2160p)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
