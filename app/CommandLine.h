@@ -1,0 +1,17 @@
+#pragma once
+// The program's arguments: a switch begins with "-" or "/"; one whose second character is "z" or
+// "Z" toggles full screen after start (each occurrence once more); every other switch is ignored.
+// Every other argument is a puzzle path, applied in order. Where "/" starts every absolute path,
+// an argument beginning with "/" counts as a switch only when it holds no further "/" and names
+// nothing that exists, so "/z" stays a switch and "/home/quiz" is a path.
+
+#include <QString>
+#include <QStringList>
+
+struct CommandLine {
+    int fullScreenToggles = 0;
+    QStringList puzzlePaths;
+};
+
+// arguments without the program path.
+CommandLine ParseCommandLine(const QStringList& arguments);

@@ -1,0 +1,333 @@
+// The application shell with a stand-in view: commands from every source, check marks, the
+// command line, full screen, the settings and the dialogs of the "?" menu.
+#include "TestGameView.h"
+
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "app/QuizmoraApp.h"
+#include "support/SettingsKey.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+struct Started {
+    std::unique_ptr<CQuizmoraApp> app;
+    TestGameView* view = nullptr;
+    CMainFrame* frame = nullptr;
+};
+
+int argcStub = 1;
+char programName[] = "quizmora";
+char* argvStub[] = {programName, nullptr};
+
+SilentSound silence;
+
+Started Start(const QStringList& arguments = {})
+{
+    Started started;
+    started.app = std::make_unique<CQuizmoraApp>(argcStub, argvStub);
+    TestGameView** out = &started.view;
+    const bool ok = started.app->InitInstance(arguments, [out](const GameViewContext& context) {
+        auto view = std::make_unique<TestGameView>(context.parent);
+        *out = view.get();
+        return view;
+    }, &silence);
+    if (ok)
+        started.frame = started.app->Frame();
+    return started;
+}
+
+QToolButton* ToolButton(CMainFrame* frame, QAction* action)
+{
+    return qobject_cast<QToolButton*>(frame->ToolBar()->widgetForAction(action));
+}
+
+std::uint32_t ReadSetting(const char* name, std::uint32_t missing = 0xDEADBEEF)
+{
+    std::uint32_t value = missing;
+    CSettingsKey(std::string_view("Settings")).ReadDword(name, value);
+    return value;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(settingsDir_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+    }
+    void init()
+    {
+        QSettings(QStringLiteral("KQ"), QStringLiteral("Quizmora")).clear();
+    }
+
+    void captionAndMenus()
+    {
+        Started s = Start();
+        QVERIFY(s.frame);
+        QCOMPARE(s.frame->windowTitle(), QStringLiteral("Das Spiel - Quizmora"));
+        QStringList titles;
+        for (QAction* menu : s.frame->menuBar()->actions())
+            titles << menu->text();
+        QCOMPARE(titles, (QStringList{QStringLiteral("&Datei"), QStringLiteral("&Bearbeiten"),
+                                      QStringLiteral("&Ansicht"), QStringLiteral("&?")}));
+        const QList<QAction*> edit = s.frame->menuBar()->actions()[1]->menu()->actions();
+        QCOMPARE(edit.size(), 15);
+        QCOMPARE(edit[4]->isSeparator(), true);
+        QCOMPARE(edit[5]->text(), QString::fromUtf8("Starte nächstes Rätsel\tF5"));
+        QCOMPARE(s.frame->menuBar()->actions()[3]->menu()->actions()[0]->text(),
+                 QString::fromUtf8("Inf&o über Quizmora..."));
+        QCOMPARE(s.frame->menuBar()->actions()[0]->menu()->actions()[2]->text(), QStringLiteral("&Beenden"));
+
+        QAction* fullScreen = s.app->Router().Action(CommandId::FullScreen);
+        QVERIFY(fullScreen);
+        QCOMPARE(fullScreen->statusTip(), QStringLiteral("Schaltet um in den Vollbildmodus."));
+        QCOMPARE(fullScreen->toolTip(), QStringLiteral("Vollbild Ansicht"));
+        QCOMPARE(s.frame->StatusText(0), QStringLiteral("Bereit"));
+        // The tool bar: 8 buttons and 3 separators in the given order.
+        const QList<QAction*> buttons = s.frame->ToolBar()->actions();
+        QCOMPARE(buttons.size(), 11);
+        QCOMPARE(buttons[2]->data().toUInt(), CommandId::FullScreen);
+        QCOMPARE(buttons[5]->data().toUInt(), CommandId::StopFirstTimerBar);
+        QCOMPARE(buttons[10]->data().toUInt(), CommandId::About);
+    }
+
+    void disabledCommandRefusedFromEverySource()
+    {
+        Started s = Start();
+        QVERIFY(QTest::qWaitForWindowActive(s.frame));
+        QAction* action = s.app->Router().Action(kGuardedCommand);
+        QVERIFY(action);
+        QToolButton* button = ToolButton(s.frame, action);
+        QVERIFY(button);
+        auto tryEverySource = [&] {
+            action->trigger();
+            QTest::mouseClick(button, Qt::LeftButton);
+            QTest::keyClick(s.frame, Qt::Key_F5);
+            s.app->Router().PostCommand(kGuardedCommand);
+            QCoreApplication::processEvents();
+            s.app->Commands().Dispatch(kGuardedCommand);
+        };
+
+        tryEverySource();
+        QCOMPARE(s.view->guardedRuns, 0);
+        QVERIFY(!action->isEnabled());
+
+        s.view->guardedEnabled = true;
+        QTRY_VERIFY(action->isEnabled());  // the idle update follows the rule
+        tryEverySource();
+        QCOMPARE(s.view->guardedRuns, 5);
+
+        // A posted command is judged when it runs, not when it is posted.
+        s.app->Router().PostCommand(kGuardedCommand);
+        s.view->guardedEnabled = false;
+        QCoreApplication::processEvents();
+        QCOMPARE(s.view->guardedRuns, 5);
+    }
+
+    void checkMarksFollowTheRules()
+    {
+        Started s = Start();
+        QAction* flat = s.app->Router().Action(CommandId::FlatToolBar);
+        QAction* onTop = s.app->Router().Action(CommandId::StayOnTop);
+        QAction* ticker = s.app->Router().Action(kCheckedCommand);
+        QAction* toolBar = s.app->Router().Action(CommandId::ViewToolBar);
+        QVERIFY(flat->isCheckable() && flat->isChecked());
+        QVERIFY(onTop->isCheckable() && !onTop->isChecked());
+        QVERIFY(ticker->isChecked());
+        QVERIFY(toolBar->isChecked());
+        QVERIFY(ToolButton(s.frame, s.app->Router().Action(CommandId::About))->autoRaise());
+
+        flat->trigger();
+        QVERIFY(!flat->isChecked());
+        QVERIFY(!s.frame->FlatMode());
+        QVERIFY(!ToolButton(s.frame, s.app->Router().Action(CommandId::About))->autoRaise());
+
+        onTop->trigger();
+        QVERIFY(onTop->isChecked());
+        QVERIFY(s.frame->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(s.frame->isVisible());
+        onTop->trigger();
+        QVERIFY(!s.frame->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+        ticker->trigger();
+        QVERIFY(!ticker->isChecked());
+        QVERIFY(!s.view->ticker);
+
+        toolBar->trigger();
+        QVERIFY(s.frame->ToolBar()->isHidden());
+        QVERIFY(!toolBar->isChecked());
+        s.app->Router().Action(CommandId::ViewStatusBar)->trigger();
+        QVERIFY(s.frame->statusBar()->isHidden());
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("fullScreen");
+        QTest::addColumn<QStringList>("events");
+        const QString check = QStringLiteral("check");
+        QTest::newRow("none") << QStringList{} << 0 << QStringList{check};
+        QTest::newRow("-z") << QStringList{QStringLiteral("-z")} << 1 << QStringList{check};
+        QTest::newRow("/Z") << QStringList{QStringLiteral("/Z")} << 1 << QStringList{check};
+        QTest::newRow("-zoom") << QStringList{QStringLiteral("-zoom")} << 1 << QStringList{check};
+        QTest::newRow("-z twice") << QStringList{QStringLiteral("-z"), QStringLiteral("-Z")} << 0 << QStringList{check};
+        QTest::newRow("-x and lone -") << QStringList{QStringLiteral("-x"), QStringLiteral("-")} << 0
+                                       << QStringList{check};
+        QTest::newRow("paths in order")
+            << QStringList{QStringLiteral("/tmp/a"), QStringLiteral("-z"), QStringLiteral("b c\\"), QStringLiteral("C:\\Quiz")}
+            << 1
+            << QStringList{QStringLiteral("path:/tmp/a"), QStringLiteral("path:b c\\"), QStringLiteral("path:C:\\Quiz"), check};
+        QTest::newRow("slash switch that is no path") << QStringList{QStringLiteral("/zoom")} << 1 << QStringList{check};
+        QTest::newRow("root folder is a path") << QStringList{QStringLiteral("/")} << 0
+                                               << QStringList{QStringLiteral("path:/"), check};
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, fullScreen);
+        QFETCH(QStringList, events);
+        Started s = Start(arguments);
+        QVERIFY(s.frame);
+        QCOMPARE(s.frame->FullScreenState(), 0);  // the switch is posted, not run at once
+        QCoreApplication::processEvents();
+        QCOMPARE(s.frame->FullScreenState() != 0 ? 1 : 0, fullScreen);
+        QCOMPARE(s.frame->isFullScreen(), fullScreen == 1);
+        QCOMPARE(s.view->events, events);
+    }
+
+    void fullScreenFromNormalAndMaximized()
+    {
+        Started s = Start();
+        s.frame->statusBar()->hide();  // hidden by the user: stays hidden
+        s.frame->ToggleFullScreen();
+        QCOMPARE(s.frame->FullScreenState(), 1);
+        QVERIFY(s.frame->isFullScreen());
+        QVERIFY(s.frame->menuBar()->isHidden());
+        QVERIFY(s.frame->ToolBar()->isHidden());
+        s.app->Commands().Dispatch(CommandId::FullScreen);
+        QCOMPARE(s.frame->FullScreenState(), 0);
+        QVERIFY(!s.frame->isFullScreen());
+        QVERIFY(!s.frame->isMaximized());
+        QVERIFY(!s.frame->menuBar()->isHidden());
+        QVERIFY(!s.frame->ToolBar()->isHidden());
+        QVERIFY(s.frame->statusBar()->isHidden());
+
+        s.frame->statusBar()->show();
+        s.frame->showMaximized();
+        QVERIFY(s.frame->isMaximized());
+        QVERIFY(QTest::qWaitForWindowActive(s.frame));
+        QTest::keyClick(s.frame, Qt::Key_F10);
+        QCOMPARE(s.frame->FullScreenState(), 2);
+        QVERIFY(s.frame->isFullScreen());
+        QVERIFY(QTest::qWaitForWindowActive(s.frame));
+        QTest::keyClick(s.frame, Qt::Key_F10);
+        QVERIFY(s.frame->isMaximized());
+        QVERIFY(!s.frame->statusBar()->isHidden());
+        QCOMPARE(s.view->parkModes, (std::vector<int>{1, 0, 2, 0}));
+    }
+
+    void settingsWrittenAndRead()
+    {
+        QPoint framePosition;
+        {
+            Started s = Start();
+            QCOMPARE(ReadSetting("IsZoomed"), 0xDEADBEEFu);  // first start: nothing stored yet
+            s.frame->ToggleFlatMode();
+            s.frame->setGeometry(120, 80, 640, 480);
+            framePosition = s.frame->pos();  // the position includes the window's border
+            s.frame->close();
+        }
+        QCOMPARE(ReadSetting("FlatMode"), 0u);
+        QCOMPARE(ReadSetting("ShowGamerBar"), 0u);
+        QCOMPARE(ReadSetting("IsZoomed"), 0u);
+        QCOMPARE(ReadSetting("LastPosX"), static_cast<std::uint32_t>(framePosition.x()));
+        QCOMPARE(ReadSetting("LastPosY"), static_cast<std::uint32_t>(framePosition.y()));
+        QCOMPARE(ReadSetting("LastSizeX"), 640u);
+        QCOMPARE(ReadSetting("LastSizeY"), 480u);
+        {
+            Started s = Start();
+            QVERIFY(!s.frame->FlatMode());
+            QVERIFY(!s.frame->StayOnTop());
+            QCOMPARE(s.frame->geometry(), QRect(120, 80, 640, 480));
+            // Closing in full screen: maximized, and the old rectangle stays.
+            s.frame->ToggleFullScreen();
+            s.frame->setGeometry(0, 0, 300, 300);
+            s.frame->close();
+        }
+        QCOMPARE(ReadSetting("IsZoomed"), 1u);
+        QCOMPARE(ReadSetting("LastSizeX"), 640u);
+        {
+            Started s = Start();
+            QVERIFY(s.frame->isMaximized());
+        }
+    }
+
+    void infoDialogs_data()
+    {
+        QTest::addColumn<unsigned>("id");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("someText");
+        QTest::newRow("about") << unsigned{CommandId::About} << QString::fromUtf8("Info über Quizmora")
+                               << QStringLiteral("Quizmora Version 1.03");
+        QTest::newRow("keys") << unsigned{CommandId::KeyMap} << QStringLiteral("Tastaturbelegung")
+                              << QStringLiteral(": Fenster zommen");
+        QTest::newRow("format") << unsigned{CommandId::FileFormat} << QStringLiteral("Dateiformat")
+                                << QStringLiteral("Antworten. Bei mehreren Antworten wird   ");
+    }
+    void infoDialogs()
+    {
+        QFETCH(unsigned, id);
+        QFETCH(QString, title);
+        QFETCH(QString, someText);
+        Started s = Start();
+        QString seenTitle;
+        QStringList texts;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            seenTitle = dialog->windowTitle();
+            for (QLabel* label : dialog->findChildren<QLabel*>())
+                texts << label->text();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        });
+        QVERIFY(s.app->Commands().Dispatch(id));
+        QCOMPARE(seenTitle, title);
+        QVERIFY2(texts.contains(someText), qPrintable(texts.join(QLatin1Char('|'))));
+    }
+
+    void exitClosesAndSaveDoesNothing()
+    {
+        Started s = Start();
+        QVERIFY(s.app->Commands().Dispatch(CommandId::SaveDocument));
+        QVERIFY(s.frame->isVisible());
+        s.app->Commands().Dispatch(CommandId::Exit);
+        QVERIFY(!s.frame->isVisible());
+        QCOMPARE(ReadSetting("IsZoomed"), 0u);
+    }
+
+private:
+    QTemporaryDir settingsDir_;
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "mainframe_qtest.moc"
