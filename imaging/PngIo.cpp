@@ -4,6 +4,7 @@
 #include "support/DataStream.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -18,6 +19,19 @@ PngIoState& StateOf(png_structp png)
 // bounded by the image size limit and by the data the file holds (see the reader).
 constexpr png_alloc_size_t kChunkMallocMax = 8u << 20;
 constexpr png_uint_32 kChunkCacheMax = 256;
+// libpng asks for a chunk's whole length before it reads the chunk, whatever the file holds; no
+// buffer it needs for a picture of at most 32768 pixels per row comes near this.
+constexpr png_alloc_size_t kLargestAllocation = 16u << 20;
+
+png_voidp PngAllocate(png_structp, png_alloc_size_t size)
+{
+    return size <= kLargestAllocation ? std::malloc(size) : nullptr;
+}
+
+void PngFree(png_structp, png_voidp block)
+{
+    std::free(block);
+}
 
 }  // namespace
 
@@ -54,7 +68,8 @@ void PngFlushNothing(png_structp) {}
 
 CPngReadStructs::CPngReadStructs(PngIoState& state)
 {
-    m_png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, PngOnError, PngOnWarning);
+    m_png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &state, PngOnError, PngOnWarning, nullptr,
+                                     PngAllocate, PngFree);
     if (m_png == nullptr)
         throw EGraphicsException(GraphicsText::InternalError);
     m_info = png_create_info_struct(m_png);
@@ -77,7 +92,8 @@ CPngReadStructs::~CPngReadStructs()
 
 CPngWriteStructs::CPngWriteStructs(PngIoState& state)
 {
-    m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, PngOnError, PngOnWarning);
+    m_png = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, &state, PngOnError, PngOnWarning, nullptr,
+                                      PngAllocate, PngFree);
     if (m_png == nullptr)
         throw EGraphicsException(GraphicsText::InternalError);
     m_info = png_create_info_struct(m_png);

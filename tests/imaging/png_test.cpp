@@ -438,10 +438,11 @@ TEST(PngHostile, KnownCrashersLoadOrFail)
             CGraphicsImage image;
             const int result = LoadGraphicsFile(entry.path().string(), image);
             EXPECT_LE(result, 0) << entry.path();
-            if (result == 0)
+            if (result == 0) {
                 EXPECT_FALSE(image.IsEmpty()) << entry.path();
-            else
+            } else {
                 EXPECT_FALSE(LoadErrorText().empty()) << entry.path();
+            }
         }
         EXPECT_GT(files, 5) << folder;
     }
