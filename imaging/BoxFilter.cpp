@@ -12,26 +12,8 @@ namespace {
 
 constexpr std::uint64_t maxStepProduct = 0x7FFFFFFF;
 
-// Exact unsigned division by a fixed divisor for numerators below 2^31, by one multiplication:
-// with l = ceil(log2 d) and m = ceil(2^(31 + l) / d), floor(n * m / 2^(31 + l)) = floor(n / d).
-class Divider
-{
-public:
-    explicit Divider(std::uint32_t divisor)
-    {
-        const int l = std::bit_width(divisor - 1);
-        m_shift = 31 + l;
-        m_multiplier = ((std::uint64_t{1} << m_shift) + divisor - 1) / divisor;
-    }
-    std::uint32_t operator()(std::uint32_t n) const { return std::uint32_t((n * m_multiplier) >> m_shift); }
-
-private:
-    std::uint64_t m_multiplier = 1;
-    int m_shift = 31;
-};
-
 // The sums stay below 255 * span / 256, so sum << 8 stays below 255 * 2^23 < 2^31.
-inline std::uint32_t Normalise(std::uint32_t sum, std::uint32_t span, const Divider& divide)
+inline std::uint32_t Normalise(std::uint32_t sum, std::uint32_t span, const FixedDivider& divide)
 {
     return span == 256 ? sum : divide(sum << 8);
 }
@@ -97,7 +79,7 @@ private:
             }
         }
         if (rows.span != 256) {
-            const Divider divide(rows.span);
+            const FixedDivider divide(rows.span);
             for (std::size_t k = 0; k < n; ++k)
                 line[k] = divide(line[k] << 8);
         }
@@ -144,7 +126,7 @@ private:
                 m_columnWeights[x] += w;
             }
         }
-        const Divider divide(rows.span);
+        const FixedDivider divide(rows.span);
         std::uint32_t* line = m_line.data();
         for (std::uint32_t x = 0; x < width; ++x, line += 4) {
             const std::uint32_t weight = m_columnWeights[x];
@@ -181,7 +163,7 @@ private:
     CGraphicsImage& m_target;
     Channels m_channels;
     std::vector<BoxSpan> m_columns;
-    std::vector<Divider> m_columnDividers;
+    std::vector<FixedDivider> m_columnDividers;
     std::vector<std::uint32_t> m_line;
     std::vector<std::uint32_t> m_columnWeights;
 };

@@ -4,6 +4,7 @@
 
 #include "imaging/GraphicsImage.h"
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,29 @@ struct BoxSpan
             return firstWeight;
         return index + 1 == count ? lastWeight : 256;
     }
+};
+
+// Exact unsigned division by a fixed divisor for numerators below 2^31, by one multiplication:
+// with l = ceil(log2 d) and m = ceil(2^(31 + l) / d), floor(n * m / 2^(31 + l)) = floor(n / d).
+// For the divisors here (at most 2^23) m fits in 32 bits, so n * m is one 32x32->64 multiply,
+// which vectorises.
+class FixedDivider
+{
+public:
+    explicit FixedDivider(std::uint32_t divisor)
+    {
+        const int l = std::bit_width(divisor - 1);
+        m_shift = 31 + l;
+        m_multiplier = std::uint32_t(((std::uint64_t{1} << m_shift) + divisor - 1) / divisor);
+    }
+    std::uint32_t operator()(std::uint32_t n) const
+    {
+        return std::uint32_t((std::uint64_t(n) * m_multiplier) >> m_shift);
+    }
+
+private:
+    std::uint32_t m_multiplier = 1u << 31;
+    int m_shift = 31;
 };
 
 // The spans of every target pixel when sourceSize pixels become targetSize pixels.

@@ -94,7 +94,7 @@ bool CGraphicsImage::FillRect(int x, int y, int w, int h, std::uint32_t value)
         break;
     case 12: {
         // Two pixels share three bytes: an odd start and an even end go singly.
-        std::uint8_t pair[3];
+        std::uint8_t pair[3] = {};
         SetRowPixel(pair, 0, value);
         SetRowPixel(pair, 1, value);
         for (std::uint32_t r = rows.target; r < rowEnd; ++r) {

@@ -1,6 +1,7 @@
 // Resampling: result formats, nearest neighbour, the box filter against hand-computed values and
 // against a plain per-pixel model of the filter, the alpha rules, and failure.
 
+#include "imaging/BoxFilter.h"
 #include "imaging/GraphicsImage.h"
 
 #include <gtest/gtest.h>
@@ -315,6 +316,25 @@ TEST(Resample, AnImageCanBeResampledIntoItself)
     CGraphicsImage image = Make(24, 2, 1, {0x000000, 0xFEFEFE});
     ASSERT_TRUE(image.Resample(image, 1, 1, 1));
     EXPECT_EQ(image.GetPixelFn(0, 0), 0x7F7F7Fu);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Resample, FixedDivisionIsExactForEverySpan)
+{
+    // Spans reach 32768 * 256; the numerators (sum << 8) stay below 255 * span.
+    std::mt19937 random(99);
+    for (std::uint32_t d = 1; d <= (1u << 23); ++d) {
+        const FixedDivider divide(d);
+        const std::uint32_t top = 255 * d;
+        for (std::uint32_t n : {0u, 1u, d - 1, d, d + 1, top - 1, top, std::uint32_t(random() % top),
+                                0x7FFFFFFFu}) {
+            if (divide(n) != n / d)
+                FAIL() << n << " / " << d << " gave " << divide(n);
+        }
+    }
 }
 
 }  // namespace
