@@ -234,7 +234,7 @@ TEST_P(Stars, WrapAroundTheModulus)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Stars, testing::ValuesIn(kStarsCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(GameTestBed, StarsIgnoreUnknownPlayers)
 {

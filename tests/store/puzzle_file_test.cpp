@@ -39,7 +39,7 @@ TEST_P(DecodePuzzleTextCase, GivesWindows1252)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DecodePuzzleTextCase, testing::ValuesIn(kDecodeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ReadPuzzleFile, MissingEmptyOrNonRegularFilesAreNoPuzzle)
 {
@@ -110,7 +110,7 @@ TEST_P(ReadPuzzleTextCase, LoadsFromThePuzzleFolder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadPuzzleTextCase, testing::ValuesIn(kLoaderCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ReadPuzzleText, NumberThousandLooksInGame1000)
 {

@@ -57,7 +57,7 @@ const CaseVariant kCaseVariants[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FindPuzzleFileCase, testing::ValuesIn(kCaseVariants),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(FindPuzzleFile, PrefersTheExactName)
 {
@@ -66,6 +66,15 @@ TEST(FindPuzzleFile, PrefersTheExactName)
     set.WriteFile("Game001/game.txt", "b");
     set.WriteFile("Game001/Game.txt", "c");
     EXPECT_EQ(FindPuzzleFile(set.Root(), 1, kPuzzleTextFileName), set.Root() / "Game001/Game.txt");
+}
+
+TEST(FindPuzzleFile, PuzzlePathWithTrailingSeparator)
+{
+    CTemporaryPuzzleSet set;
+    set.WriteFile("game004/game.txt", "a");
+    const auto found = FindPuzzleFile(set.Root().string() + "/", 4, kPuzzleTextFileName);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_TRUE(std::filesystem::equivalent(*found, set.Root() / "game004/game.txt"));
 }
 
 TEST(FindPuzzleFile, MissingFolderOrFileGivesNothing)

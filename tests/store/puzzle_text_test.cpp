@@ -47,7 +47,7 @@ TEST_P(PuzzleLines, SplitsQuestionAndCandidates)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PuzzleLines, testing::ValuesIn(kLinesCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct PrefixCase {
     const char* name;
@@ -90,7 +90,7 @@ TEST_P(SwitchTimePrefix, GivesAnswerAndSwitchTime)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SwitchTimePrefix, testing::ValuesIn(kPrefixCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DrawPuzzleText, TakesTheCandidateOfOneGeneratorValue)
 {
