@@ -14,7 +14,8 @@ public:
     // the open. Called again as hook(stream, nullptr, 1) when that stream is closed.
     using CloseHook = int (*)(CDataStream* stream, void* hook, int closing);
 
-    // File modes: 0 read, 1 read and write an existing file (falls back to 2), 2 create.
+    // File modes: 0 read, 1 read and write an existing file (a missing one is created as in mode 2;
+    // an existing one that cannot be opened for writing is left alone), 2 create or truncate.
     // Memory modes: 0 read a block, 1 append to a block, 2 write a new growable block,
     // 3 read and write a fixed block.
     static constexpr int kDefaultBufferSize = 32768;
@@ -34,7 +35,8 @@ public:
     // block may be null for mode 1 (a new empty growable block); it is ignored for mode 2.
     bool OpenMemory(void* block, std::int32_t size, int mode, CloseHook hook = nullptr);
 
-    // Bytes delivered, or -1 when the source fails or the stream is not open for reading.
+    // Bytes delivered, or -1 when the source fails or the stream is not open. Works on every open
+    // stream; the byte, word, line and peek reads below refuse a stream opened for writing.
     std::int32_t Read(void* buffer, std::int32_t n);
     std::int32_t ReadByte();
     std::int32_t ReadWord();   // little-endian 16 bit
@@ -43,7 +45,9 @@ public:
     // one LF after the line are skipped. Its length, or -1 (and an empty string) at the end.
     std::int32_t ReadLine(char* buffer, std::int32_t size);
     // Skips `skip` bytes, then makes up to n bytes available in the buffer without consuming them.
-    // The span is empty when the stream cannot be read; it is shorter than n near the end.
+    // The span is empty when the stream cannot be read; it is shorter than n near the end and, for
+    // a file, never longer than the capacity. Four zero bytes follow the buffered data of a file or
+    // of a block the stream owns.
     std::span<const std::uint8_t> Peek(std::int32_t n, std::int32_t skip = 0);
 
     // Bytes taken, or -1 on a failure.
@@ -57,7 +61,9 @@ public:
     std::int32_t WriteDWord(std::uint32_t value);
     std::int32_t Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    // origin 0 start, 1 current, 2 end. The new position, or -1.
+    // origin 0 start, 1 current, 2 end (plus offset, for every source). The new position, or -1 for
+    // a target before 0 or beyond 2^31 - 1 (the position stays). A target behind the end is kept:
+    // reads there deliver nothing, and a write fills the gap with zeros.
     std::int32_t Seek(std::int32_t offset, int origin);
     std::int32_t Tell() const;
     std::int32_t Size();

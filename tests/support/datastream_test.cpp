@@ -246,6 +246,24 @@ TEST_F(DataStreamTest, ModeOneOverwritesOrAppends)
     EXPECT_EQ(ReadWholeFile(Path("log")), ToBytes("one\ntwo\n"));
 }
 
+TEST_F(DataStreamTest, WritesAnywhereInTheBufferReachTheFile)
+{
+    WriteWholeFile(Path("patch"), ToBytes("abcdefghij"));
+    CDataStream stream(512);
+    ASSERT_TRUE(stream.Open(PathText("patch"), 1));
+    char first[4];
+    EXPECT_EQ(stream.Read(first, 3), 3);
+    EXPECT_EQ(stream.Seek(5, 0), 5);
+    EXPECT_EQ(stream.Write("X", 1), 1);
+    EXPECT_EQ(stream.Seek(2, 0), 2);
+    EXPECT_EQ(stream.Write("Y", 1), 1);
+    EXPECT_EQ(stream.Seek(9, 0), 9);
+    EXPECT_EQ(stream.Write("Z!", 2), 2);
+    EXPECT_EQ(stream.Size(), 11);
+    EXPECT_TRUE(stream.Close());
+    EXPECT_EQ(ReadWholeFile(Path("patch")), ToBytes("abYdeXghiZ!"));
+}
+
 TEST_F(DataStreamTest, ModeOneCreatesAMissingFileButKeepsAnUnwritableOne)
 {
     CDataStream stream;
@@ -411,7 +429,26 @@ TEST(DataStreamMemory, FixedBlockRefusesWritesBeyondItsEnd)
     std::uint8_t back[10];
     EXPECT_EQ(stream.Read(back, 10), 10) << "mode 3 reads and writes";
     EXPECT_EQ(stream.ReadWord(), -1);
+
+    // Found by fuzzing: behind the end of a fixed block an empty write still succeeds.
+    EXPECT_EQ(stream.Seek(20, 0), 20);
+    EXPECT_EQ(stream.Write("", 0), 0);
+    EXPECT_EQ(stream.Write("a", 1), -1);
+    EXPECT_EQ(stream.Size(), 10);
     EXPECT_TRUE(stream.Close());
+}
+
+TEST(DataStreamMemory, AppendWithoutABlockIgnoresTheSize)
+{
+    // Found by fuzzing: an empty caller's vector hands over no block at all.
+    for (std::int32_t size : {-1, 0, 77, INT_MIN}) {
+        CDataStream stream;
+        ASSERT_TRUE(stream.OpenMemory(nullptr, size, 1)) << size;
+        EXPECT_EQ(stream.Tell(), 0);
+        EXPECT_EQ(stream.Size(), 0);
+        EXPECT_EQ(stream.Write("ab", 2), 2);
+        EXPECT_EQ(AsBytes(stream.MemoryData()), ToBytes("ab"));
+    }
 }
 
 TEST(DataStreamMemory, AppendCopiesTheCallersBlockWhenItMustGrow)
@@ -637,6 +674,8 @@ void CompareWithModel(CDataStream& stream, const Bytes& data, bool isFile, std::
             const int origin = pick(0, 2);
             const std::int64_t base = origin == 0 ? 0 : origin == 1 ? model.position : size;
             std::int64_t offset = pick(-static_cast<int>(size) - 100, static_cast<int>(size) + 100);
+            if (origin == 1 && pick(0, 1) == 0)
+                offset = pick(-600, 600);  // inside the buffer more often than not
             if (pick(0, 20) == 0)
                 offset = pick(0, 1) ? INT_MAX : INT_MIN;
             const std::int64_t target = base + offset;
@@ -705,7 +744,9 @@ TEST_F(DataStreamTest, RandomReadWriteOnAnExistingFileMatchesAPlainModel)
                 break;
             }
             default: {
-                const std::int32_t target = pick(0, static_cast<int>(size) + 50);
+                // Near seeks land inside the buffer, far ones drop it.
+                const std::int64_t near = std::max<std::int64_t>(0, position + pick(-600, 600));
+                const auto target = static_cast<std::int32_t>(pick(0, 1) ? near : pick(0, static_cast<int>(size) + 50));
                 ASSERT_EQ(stream.Seek(target, 0), target);
                 position = target;
                 break;
