@@ -7,17 +7,6 @@
 
 #include <unistd.h>
 
-namespace {
-
-// The reader of each connection lives on the socket as long as the socket does.
-class CConnection final : public QObject {
-public:
-    CConnection(QLocalSocket* socket) : QObject(socket), reader(kFrameKindRequest) {}
-    CFrameReader reader;
-};
-
-}  // namespace
-
 CLocalMessageServer::CLocalMessageServer(IMessageTarget& target, QObject* parent)
     : QObject(parent)
     , handler_(target)
@@ -36,14 +25,16 @@ QString CLocalMessageServer::DefaultName()
 
 bool CLocalMessageServer::Listen(const QString& name)
 {
+    // Listening would replace the socket of a running instance, so ask first whether one answers.
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    if (probe.waitForConnected(200))
+        return false;
     if (server_->listen(name))
         return true;
     if (server_->serverError() != QAbstractSocket::AddressInUseError)
         return false;
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    if (probe.waitForConnected(500))
-        return false;  // another instance is alive and keeps its name
+    // Left behind by an instance that ended without cleaning up.
     QLocalServer::removeServer(name);
     return server_->listen(name);
 }
@@ -56,29 +47,27 @@ QString CLocalMessageServer::FullServerName() const
 void CLocalMessageServer::AcceptConnections()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        new CConnection(socket);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadFrom(socket); });
+        // The connection's reader lives as long as the socket's signal connection does.
+        auto reader = std::make_shared<CFrameReader>(kFrameKindRequest);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, reader] { ReadFrom(socket, *reader); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         if (socket->bytesAvailable() > 0)
-            ReadFrom(socket);
+            ReadFrom(socket, *reader);
     }
 }
 
-void CLocalMessageServer::ReadFrom(QLocalSocket* socket)
+void CLocalMessageServer::ReadFrom(QLocalSocket* socket, CFrameReader& reader)
 {
-    auto* connection = socket->findChild<CConnection*>(QString(), Qt::FindDirectChildrenOnly);
-    if (connection == nullptr)
-        return;
     const QByteArray bytes = socket->readAll();
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    if (!connection->reader.Append(std::span(data, static_cast<std::size_t>(bytes.size())))) {
+    if (!reader.Append(std::span(data, static_cast<std::size_t>(bytes.size())))) {
         socket->abort();
         socket->deleteLater();
         return;
     }
     // The socket stays alive while its requests are handled: a request may close the program,
     // but only through a queued command.
-    while (auto request = connection->reader.NextRequest()) {
+    while (auto request = reader.NextRequest()) {
         const std::vector<std::uint8_t> reply = EncodeReply(handler_.Handle(*request));
         socket->write(reinterpret_cast<const char*>(reply.data()), static_cast<qint64>(reply.size()));
     }

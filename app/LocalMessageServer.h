@@ -29,7 +29,7 @@ public:
 
 private:
     void AcceptConnections();
-    void ReadFrom(QLocalSocket* socket);
+    void ReadFrom(QLocalSocket* socket, CFrameReader& reader);
 
     CMessageHandler handler_;
     QLocalServer* server_;

@@ -4,11 +4,14 @@
 
 #include "app/CommandTable.h"
 #include "app/GameViewInterface.h"
+#include "app/MainFrame.h"
+#include "app/QuizmoraApp.h"
 #include "game/SoundSink.h"
 
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 inline constexpr std::uint32_t kGuardedCommand = 32809;  // "Starte nächstes Rätsel", F5, tool bar
@@ -45,3 +48,30 @@ class SilentSound final : public IGameSound {
 public:
     void PlayGameSound(const char*) override {}
 };
+
+struct Started {
+    std::unique_ptr<CQuizmoraApp> app;
+    TestGameView* view = nullptr;
+    CMainFrame* frame = nullptr;
+};
+
+inline int argcStub = 1;
+inline char programName[] = "quizmora";
+inline char* argvStub[] = {programName, nullptr};
+
+inline SilentSound silence;
+
+inline Started Start(const QStringList& arguments = {}, const QString& serverName = {})
+{
+    Started started;
+    started.app = std::make_unique<CQuizmoraApp>(argcStub, argvStub);
+    TestGameView** out = &started.view;
+    const bool ok = started.app->InitInstance(arguments, [out](const GameViewContext& context) {
+        auto view = std::make_unique<TestGameView>(context.parent);
+        *out = view.get();
+        return view;
+    }, &silence, serverName);
+    if (ok)
+        started.frame = started.app->Frame();
+    return started;
+}

@@ -25,33 +25,6 @@
 
 namespace {
 
-struct Started {
-    std::unique_ptr<CQuizmoraApp> app;
-    TestGameView* view = nullptr;
-    CMainFrame* frame = nullptr;
-};
-
-int argcStub = 1;
-char programName[] = "quizmora";
-char* argvStub[] = {programName, nullptr};
-
-SilentSound silence;
-
-Started Start(const QStringList& arguments = {})
-{
-    Started started;
-    started.app = std::make_unique<CQuizmoraApp>(argcStub, argvStub);
-    TestGameView** out = &started.view;
-    const bool ok = started.app->InitInstance(arguments, [out](const GameViewContext& context) {
-        auto view = std::make_unique<TestGameView>(context.parent);
-        *out = view.get();
-        return view;
-    }, &silence);
-    if (ok)
-        started.frame = started.app->Frame();
-    return started;
-}
-
 QToolButton* ToolButton(CMainFrame* frame, QAction* action)
 {
     return qobject_cast<QToolButton*>(frame->ToolBar()->widgetForAction(action));
