@@ -46,6 +46,7 @@ CPathDlgBreadcrumb::CPathDlgBreadcrumb(QWidget* parent)
 {
     crumbLayout_->setContentsMargins(0, 0, 0, 0);
     crumbLayout_->setSpacing(0);
+    crumbs_->setAttribute(Qt::WA_StyledBackground);
     crumbs_->setAutoFillBackground(true);
     crumbs_->setBackgroundRole(QPalette::Base);
     crumbs_->setCursor(Qt::IBeamCursor);
@@ -60,10 +61,20 @@ CPathDlgBreadcrumb::CPathDlgBreadcrumb(QWidget* parent)
 void CPathDlgBreadcrumb::SetPath(const QString& path)
 {
     path_ = path;
+    crumbList_.clear();
     while (QLayoutItem* item = crumbLayout_->takeAt(0)) {
         delete item->widget();
         delete item;
     }
+    ellipsis_ = new QToolButton(crumbs_);
+    ellipsis_->setText(QStringLiteral("…"));
+    ellipsis_->setAutoRaise(true);
+    ellipsis_->setPopupMode(QToolButton::InstantPopup);
+    ellipsis_->setCursor(Qt::ArrowCursor);
+    ellipsis_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+    ellipsis_->setMenu(new QMenu(ellipsis_));
+    ellipsis_->hide();
+    crumbLayout_->addWidget(ellipsis_);
     for (const PathDlgLevel& level : PathLevels(path)) {
         auto* button = new QToolButton(crumbs_);
         button->setText(level.label);
@@ -82,10 +93,44 @@ void CPathDlgBreadcrumb::SetPath(const QString& path)
         connect(menu, &QMenu::aboutToShow, this, [this, menu, folder = level.path] { FillMenu(menu, folder); });
         more->setMenu(menu);
         crumbLayout_->addWidget(more);
+        crumbList_.push_back({level.path, button, more});
     }
     crumbLayout_->addStretch(1);
     if (!IsEditing())
         edit_->setText(path);
+    FitCrumbs();
+}
+
+void CPathDlgBreadcrumb::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FitCrumbs();
+}
+
+void CPathDlgBreadcrumb::FitCrumbs()
+{
+    if (!ellipsis_ || crumbList_.empty())
+        return;
+    // Keep some free space to click into for typing.
+    const int available = width() - ellipsis_->sizeHint().width();
+    int needed = 0;
+    for (const Crumb& crumb : crumbList_)
+        needed += crumb.button->sizeHint().width() + crumb.more->sizeHint().width();
+    std::size_t hidden = 0;
+    while (needed > available && hidden + 1 < crumbList_.size()) {
+        needed -= crumbList_[hidden].button->sizeHint().width() + crumbList_[hidden].more->sizeHint().width();
+        ++hidden;
+    }
+    QMenu* menu = ellipsis_->menu();
+    menu->clear();
+    for (std::size_t i = 0; i < crumbList_.size(); ++i) {
+        const bool visible = i >= hidden;
+        crumbList_[i].button->setVisible(visible);
+        crumbList_[i].more->setVisible(visible);
+        if (!visible)
+            menu->addAction(crumbList_[i].path, this, [this, target = crumbList_[i].path] { emit pathChosen(target); });
+    }
+    ellipsis_->setVisible(hidden > 0);
 }
 
 void CPathDlgBreadcrumb::FillMenu(QMenu* menu, const QString& folder)

@@ -6,9 +6,12 @@
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 class QHBoxLayout;
 class QLineEdit;
 class QStackedLayout;
+class QToolButton;
 
 class CPathDlgBreadcrumb final : public QWidget {
     Q_OBJECT
@@ -31,11 +34,22 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FinishEdit(bool commit, bool byEnter);
     void FillMenu(class QMenu* menu, const QString& folder);
+    // Hides the levels nearest the root when the bar is too narrow; "..." offers them.
+    void FitCrumbs();
+
+    struct Crumb {
+        QString path;
+        QToolButton* button;
+        QToolButton* more;
+    };
+    std::vector<Crumb> crumbList_;
+    QToolButton* ellipsis_ = nullptr;
 
     QString path_;
     QStackedLayout* stack_;

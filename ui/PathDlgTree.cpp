@@ -6,11 +6,13 @@
 #include <QDropEvent>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QTimer>
 
 CPathDlgTree::CPathDlgTree(QWidget* parent)
     : QTreeView(parent)
     , model_(new QFileSystemModel(this))
 {
+    model_->setIconProvider(&icons_);
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     model_->setReadOnly(true);
     model_->setRootPath(QStringLiteral("/"));
@@ -24,21 +26,69 @@ CPathDlgTree::CPathDlgTree(QWidget* parent)
     viewport()->setAcceptDrops(true);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex& current) {
-            if (current.isValid())
+            if (current.isValid() && !selecting_) {
+                pending_.clear();
                 emit selectedPathChanged(model_->filePath(current));
+            }
         });
+    connect(model_, &QFileSystemModel::directoryLoaded, this, &CPathDlgTree::OnDirectoryLoaded);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, &CPathDlgTree::KeepPendingInView);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &CPathDlgTree::KeepPendingInView);
 }
 
 bool CPathDlgTree::SelectPath(const QString& path)
 {
+    pending_ = path;
+    return SelectNow(path);
+}
+
+bool CPathDlgTree::SelectNow(const QString& path)
+{
     const QModelIndex index = model_->index(path);
     if (!index.isValid())
         return false;
+    selecting_ = true;
     for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
         expand(parent);
     setCurrentIndex(index);
     scrollTo(index, QAbstractItemView::PositionAtCenter);
+    selecting_ = false;
     return true;
+}
+
+void CPathDlgTree::OnDirectoryLoaded()
+{
+    // The model reads branches on its own thread; the rows above the selection only get their
+    // final places once the folders on the way have been read and sorted.
+    if (!pending_.isEmpty())
+        SelectNow(pending_);
+}
+
+void CPathDlgTree::KeepPendingInView()
+{
+    if (!pending_.isEmpty() && currentIndex().isValid())
+        QTimer::singleShot(0, this, [this] {
+            if (!pending_.isEmpty())
+                scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+        });
+}
+
+void CPathDlgTree::mousePressEvent(QMouseEvent* event)
+{
+    pending_.clear();
+    QTreeView::mousePressEvent(event);
+}
+
+void CPathDlgTree::keyPressEvent(QKeyEvent* event)
+{
+    pending_.clear();
+    QTreeView::keyPressEvent(event);
+}
+
+void CPathDlgTree::wheelEvent(QWheelEvent* event)
+{
+    pending_.clear();
+    QTreeView::wheelEvent(event);
 }
 
 QString CPathDlgTree::SelectedPath() const

@@ -461,24 +461,67 @@ private slots:
 
     void driveSelectorFollowsThePath()
     {
+        const QString volume = Work(QStringLiteral("volume"));
+        MakeFolders(volume, {QStringLiteral("inner")});
+        MakeFolders(Work(), {QStringLiteral("elsewhere")});
         CPathDlg dlg;
-        StartListMode(dlg, Work());
+        StartListMode(dlg, Work(QStringLiteral("elsewhere")));
         auto* drives = dlg.findChild<QComboBox*>(QStringLiteral("driveSelector"));
         QTRY_VERIFY(drives->count() > 0);
         QVERIFY(drives->findData(QStringLiteral("/")) >= 0);
-        const QString current = drives->currentData().toString();
-        QVERIFY(Work().startsWith(current));
-        // Choosing the drive of the path changes nothing.
-        emit drives->activated(drives->currentIndex());
-        QCOMPARE(dlg.ShownFolder(), Work());
-        // Another drive and back: the dialog returns to the folder last shown on each.
-        const int other = drives->findData(current == QStringLiteral("/") ? QStringLiteral("/proc") : QStringLiteral("/"));
-        if (other < 0)
-            QSKIP("only one volume is mounted");
-        emit drives->activated(other);
-        QCOMPARE(dlg.ShownFolder(), drives->itemData(other).toString());
-        emit drives->activated(drives->findData(current));
-        QCOMPARE(dlg.ShownFolder(), Work());
+        QVERIFY(Work().startsWith(drives->currentData().toString()));
+        const QString systemDrive = drives->currentData().toString();
+
+        // A volume mounted below the current drive: the longest matching root wins.
+        drives->addItem(QStringLiteral("Volume"), volume);
+        const int volumeIndex = drives->count() - 1;
+        emit drives->activated(volumeIndex);
+        QCOMPARE(dlg.ShownFolder(), volume);
+        QCOMPARE(drives->currentIndex(), volumeIndex);
+        TypePath(dlg, volume + QStringLiteral("/inner"));
+        QCOMPARE(drives->currentIndex(), volumeIndex);
+        // Choosing the drive that holds the path changes nothing.
+        emit drives->activated(volumeIndex);
+        QCOMPARE(dlg.ShownFolder(), volume + QStringLiteral("/inner"));
+        // Each drive returns to the folder last shown on it.
+        emit drives->activated(drives->findData(systemDrive));
+        QCOMPARE(dlg.ShownFolder(), Work(QStringLiteral("elsewhere")));
+        emit drives->activated(volumeIndex);
+        QCOMPARE(dlg.ShownFolder(), volume + QStringLiteral("/inner"));
+        QTRY_VERIFY(!dlg.IsListing());
+    }
+
+    void networkPathIsResolvedOnOk()
+    {
+        MakeFolders(Work(), {QStringLiteral("share")});
+        CPathDlg dlg;
+        StartListMode(dlg, Work());
+        const QString typed = QStringLiteral("/") + Work(QStringLiteral("share"));
+        TypePath(dlg, typed + QStringLiteral("/"));
+        QCOMPARE(dlg.ShownFolder(), typed);
+        QTRY_VERIFY(!dlg.IsListing());
+        QCOMPARE(List(dlg)->model()->index(0, 0).data().toString(), QStringLiteral("//"));
+        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.GetPath(0), Work(QStringLiteral("share")));
+    }
+
+    void historyEntryGoesToIt()
+    {
+        MakeFolders(Work(), {QStringLiteral("first"), QStringLiteral("second")});
+        CPathDlg dlg;
+        StartListMode(dlg, Work(QStringLiteral("first")));
+        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        dlg.SetPath(Work(QStringLiteral("second")));
+        dlg.Start();
+        auto* field = dlg.findChild<QComboBox*>(QStringLiteral("pathField"));
+        QCOMPARE(field->count(), 1);
+        QCOMPARE(dlg.ShownFolder(), Work(QStringLiteral("second")));
+        emit field->activated(0);
+        QCOMPARE(dlg.ShownFolder(), Work(QStringLiteral("first")));
+        QTRY_VERIFY(!dlg.IsListing());
+        dlg.reject();
     }
 
     void modesSurviveARestart()
