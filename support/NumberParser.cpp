@@ -66,7 +66,7 @@ bool SuffixAfter(std::string_view text, std::size_t run, char suffix)
 
 }  // namespace
 
-std::int32_t ParseNumber(std::string_view text)
+std::int64_t ParseNumberWide(std::string_view text)
 {
     text = SkipBlanks(text);
     bool negative = false;
@@ -79,7 +79,14 @@ std::int32_t ParseNumber(std::string_view text)
         text.remove_prefix(2);
     else
         base = 10;
-    return Signed(ParseDigits(text, base), negative);
+    const std::int64_t magnitude = ParseDigits(text, base);
+    return negative ? -magnitude : magnitude;
+}
+
+std::int32_t ParseNumber(std::string_view text)
+{
+    const std::int64_t wide = ParseNumberWide(text);
+    return Signed(static_cast<std::uint32_t>(wide < 0 ? -wide : wide), wide < 0);
 }
 
 std::int32_t ParseNumberInput(std::string_view text)

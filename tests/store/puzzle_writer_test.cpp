@@ -1,0 +1,295 @@
+// Writing a new puzzle folder and reading it back through the loader: text format, pictures of
+// every format, what an overwrite keeps, and failures that must leave the old puzzle whole.
+
+#include "imaging/GraphicsFile.h"
+#include "imaging/GraphicsImage.h"
+#include "store/PuzzleFolder.h"
+#include "store/PuzzleLoader.h"
+#include "store/PuzzlePicture.h"
+#include "store/PuzzleWriter.h"
+#include "tests/store/TemporaryPuzzleSet.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::filesystem::path Fixture(const std::string& name)
+{
+    return std::filesystem::path(QUIZMORA_TEST_DATA) / name;
+}
+
+// Files may grow to `bytes` only while it lives: writing beyond fails with EFBIG instead of
+// killing the process, which makes any file write fail for real, even for root.
+class CFileSizeLimit {
+public:
+    explicit CFileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~CFileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    CFileSizeLimit(const CFileSizeLimit&) = delete;
+    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int);
+};
+
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class PuzzleWriter : public testing::Test {
+protected:
+    CPuzzleEditResult Write(int number, int mode, std::string picture, std::string question = "Was ist das?",
+                            std::string answer = "Eisberg")
+    {
+        const CNewPuzzleEntries entries{std::move(picture), std::move(question), std::move(answer), number, mode};
+        return WriteNewPuzzle(set.Root(), entries, picture_);
+    }
+    std::filesystem::path File(int number, const char* name) const
+    {
+        return PuzzleFolderPath(set.Root(), number) / name;
+    }
+    void WriteOldPuzzle(int number)
+    {
+        set.WritePuzzle(number, "Alte Frage\nAlte Antwort\n");
+        set.WriteFile(File(number, "Pic.png").lexically_relative(set.Root()), ReadAll(Fixture("store/pic-4x3.png")));
+    }
+
+    CTemporaryPuzzleSet set;
+    CGraphicsImage picture_;
+};
+
+TEST_F(PuzzleWriter, TextIsQuestionAndAnswerEachEndedByALineFeed)
+{
+    ASSERT_TRUE(Write(1, NextFree, "", "Stra\xDF" "e?", "Gr\xFCn"));
+    EXPECT_EQ(ReadAll(File(1, "Game.txt")), "Stra\xDF" "e?\nGr\xFCn\n");
+    EXPECT_FALSE(std::filesystem::exists(File(1, "Pic.png")));
+    EXPECT_EQ(FolderEntries(PuzzleFolderPath(set.Root(), 1)), std::vector<std::string>{"Game.txt"});
+}
+
+TEST_F(PuzzleWriter, FieldsAreCutAndKeptOnTheirLines)
+{
+    EXPECT_EQ(NewPuzzleText(std::string(300, 'q'), std::string(256, 'a')),
+              std::string(255, 'q') + "\n" + std::string(255, 'a') + "\n");
+    EXPECT_EQ(NewPuzzleText("zwei\nZeilen\r", std::string("mit\0Null", 8)), "zwei Zeilen \nmit Null\n");
+}
+
+TEST_F(PuzzleWriter, PrefixAndRowMarkAreWrittenAsTypedAndActWhenLoaded)
+{
+    const struct {
+        const char* answer;
+        std::uint32_t switchTime;
+        const char* shown;
+    } cases[] = {
+        {"@3000 Eis|berg", 3000, "Eis|berg"},
+        {"@500Haus", 1000, "Haus"},
+        {"Roter|Planet", 5000, "Roter|Planet"},
+        {"  Haus", 5000, "  Haus"},
+    };
+    int number = 1;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Write(number, Overwrite, "", "Frage", c.answer));
+        EXPECT_EQ(ReadAll(File(number, "Game.txt")), std::string("Frage\n") + c.answer + "\n");
+        CRandom random;
+        const std::optional<CPuzzleText> text = ReadPuzzleText(set.Root(), number, 5000, random);
+        ASSERT_TRUE(text.has_value());
+        EXPECT_EQ(text->Question, "Frage");
+        EXPECT_EQ(text->Answer, c.shown);
+        EXPECT_EQ(text->CurSwitchTime, c.switchTime) << c.answer;
+        ++number;
+    }
+}
+
+TEST_F(PuzzleWriter, MissingParentFoldersAreCreated)
+{
+    const std::filesystem::path deep = set.Root() / "Quiz" / "Runde 2";
+    const CNewPuzzleEntries entries{"", "Frage", "Antwort", 7, Overwrite};
+    ASSERT_TRUE(WriteNewPuzzle(deep, entries, picture_));
+    EXPECT_EQ(ReadAll(PuzzleFolderPath(deep, 7) / "Game.txt"), "Frage\nAntwort\n");
+}
+
+TEST_F(PuzzleWriter, OverwriteWithoutPictureKeepsThePicture)
+{
+    WriteOldPuzzle(4);
+    const std::string oldPicture = ReadAll(File(4, "Pic.png"));
+    ASSERT_TRUE(Write(4, Overwrite, ""));
+    EXPECT_EQ(ReadAll(File(4, "Game.txt")), "Was ist das?\nEisberg\n");
+    EXPECT_EQ(ReadAll(File(4, "Pic.png")), oldPicture);
+}
+
+TEST_F(PuzzleWriter, ThePuzzlesOwnPictureIsLoadedButNotWrittenAgain)
+{
+    WriteOldPuzzle(4);
+    const std::filesystem::path own = File(4, "Pic.png");
+    struct stat before {};
+    ASSERT_EQ(::stat(own.c_str(), &before), 0);
+    ASSERT_TRUE(Write(4, Overwrite, own.native()));
+    struct stat after {};
+    ASSERT_EQ(::stat(own.c_str(), &after), 0);
+    // A rewrite, atomic or not, would give a new file or a new modification time.
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(picture_.Width(), 4u);
+    EXPECT_EQ(picture_.Height(), 3u);
+    // Another spelling of the same file is the same file.
+    ASSERT_TRUE(Write(4, Overwrite, (set.Root() / "." / "Game004" / "Pic.png").native()));
+    struct stat again {};
+    ASSERT_EQ(::stat(own.c_str(), &again), 0);
+    EXPECT_EQ(again.st_ino, before.st_ino);
+}
+
+TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
+{
+    for (const char* extension : {"png", "bmp", "gif", "jpg", "ppm", "pgm", "xpm", "xwd", "tif", "ico", "eps"}) {
+        const std::string source = Fixture(std::string("editor/picture.") + extension).native();
+        CGraphicsImage direct;
+        const bool libraryReads = LoadGraphicsFile(source, direct) == kLoadOk;
+        if (std::string_view(extension) == "png")
+            ASSERT_TRUE(libraryReads);
+        CTemporaryPuzzleSet fresh;
+        const CNewPuzzleEntries entries{source, "Frage", "Antwort", 1, NextFree};
+        CGraphicsImage picture;
+        const CPuzzleEditResult result = WriteNewPuzzle(fresh.Root(), entries, picture);
+        if (!libraryReads) {
+            EXPECT_EQ(result.Error, EPuzzleEditError::PictureLoad) << extension;
+            EXPECT_EQ(result.Message(), "Das Bild konnte nicht geladen werden !");
+            // The folder was made before the picture failed; nothing was written into it.
+            EXPECT_TRUE(FolderEntries(PuzzleFolderPath(fresh.Root(), 1)).empty()) << extension;
+            continue;
+        }
+        ASSERT_TRUE(result) << extension << ": " << result.Message();
+        const std::filesystem::path stored = PuzzleFolderPath(fresh.Root(), 1) / "Pic.png";
+        EXPECT_EQ(ReadAll(stored).substr(0, 8), "\x89PNG\r\n\x1a\n") << extension;
+        CGraphicsImage loaded;
+        ASSERT_EQ(LoadPuzzlePicture(fresh.Root(), 1, loaded), kLoadOk) << extension;
+        EXPECT_EQ(loaded.Width(), 6u) << extension;
+        EXPECT_EQ(loaded.Height(), 4u) << extension;
+        EXPECT_EQ(loaded.GetPixelFn(5, 3), direct.GetPixelFn(5, 3)) << extension;
+        EXPECT_EQ(FolderEntries(PuzzleFolderPath(fresh.Root(), 1)), (std::vector<std::string>{"Game.txt", "Pic.png"}));
+    }
+}
+
+TEST_F(PuzzleWriter, APictureThatDoesNotLoadStopsBeforeTheText)
+{
+    set.WriteFile("notiz.png", "kein Bild");
+    picture_.Create(24, 2, 2);
+    for (const std::string& source : {(set.Root() / "notiz.png").string(), Fixture("store/damaged.png").string()}) {
+        const CPuzzleEditResult result = Write(1, Overwrite, source);
+        EXPECT_EQ(result.Error, EPuzzleEditError::PictureLoad) << source;
+        EXPECT_FALSE(std::filesystem::exists(File(1, "Game.txt")));
+        EXPECT_EQ(picture_.Width(), 2u);  // the picture in play is kept
+    }
+}
+
+TEST_F(PuzzleWriter, InsertThenAFailingPictureLeavesTheMovedPuzzles)
+{
+    WriteOldPuzzle(1);
+    set.WriteFile("notiz.png", "kein Bild");
+    const CPuzzleEditResult result = Write(1, Insert, (set.Root() / "notiz.png").string());
+    EXPECT_EQ(result.Error, EPuzzleEditError::PictureLoad);
+    EXPECT_EQ(ReadAll(File(2, "Game.txt")), "Alte Frage\nAlte Antwort\n");
+    EXPECT_TRUE(std::filesystem::is_directory(PuzzleFolderPath(set.Root(), 1)));
+    EXPECT_TRUE(FolderEntries(PuzzleFolderPath(set.Root(), 1)).empty());
+}
+
+TEST_F(PuzzleWriter, ATextThatCannotBeWrittenIsReported)
+{
+    // "Game.txt" is a folder with something in it: nothing can be renamed over it.
+    set.WriteFile("Game001/Game.txt/inhalt", "x");
+    const CPuzzleEditResult result = Write(1, Overwrite, "");
+    EXPECT_EQ(result.Error, EPuzzleEditError::TextSave);
+    EXPECT_EQ(result.Message(), "Es gab einen Fehler beim Speichern des Textes !");
+    EXPECT_EQ(FolderEntries(PuzzleFolderPath(set.Root(), 1)), std::vector<std::string>{"Game.txt"});
+}
+
+TEST_F(PuzzleWriter, AReadOnlyFolderIsReported)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    WriteOldPuzzle(2);
+    const std::filesystem::path folder = PuzzleFolderPath(set.Root(), 2);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const CPuzzleEditResult result = Write(2, Overwrite, "");
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    EXPECT_EQ(result.Error, EPuzzleEditError::TextSave);
+    EXPECT_EQ(ReadAll(File(2, "Game.txt")), "Alte Frage\nAlte Antwort\n");
+}
+
+TEST_F(PuzzleWriter, ATextWriteFailingHalfWayLeavesTheOldText)
+{
+    WriteOldPuzzle(2);
+    CFileSizeLimit limit(8);
+    const CPuzzleEditResult result = Write(2, Overwrite, "", "Eine lange neue Frage", "Antwort");
+    EXPECT_EQ(result.Error, EPuzzleEditError::TextSave);
+    EXPECT_EQ(ReadAll(File(2, "Game.txt")), "Alte Frage\nAlte Antwort\n");
+    EXPECT_EQ(FolderEntries(PuzzleFolderPath(set.Root(), 2)), (std::vector<std::string>{"Game.txt", "Pic.png"}));
+}
+
+TEST_F(PuzzleWriter, APictureSaveFailingHalfWayLeavesTheOldPuzzle)
+{
+    WriteOldPuzzle(2);
+    const std::string oldPicture = ReadAll(File(2, "Pic.png"));
+    // A picture whose PNG cannot be smaller than the limit: noise does not compress.
+    CGraphicsImage noise;
+    ASSERT_TRUE(noise.Create(24, 64, 64));
+    std::uint32_t seed = 12345;
+    for (std::uint32_t y = 0; y < 64; ++y)
+        for (std::uint32_t x = 0; x < 64; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            noise.SetPixel(x, y, seed >> 8);
+        }
+    const std::filesystem::path source = set.Root() / "rauschen.png";
+    ASSERT_EQ(SaveGraphicsFile(source.native(), noise), kSaveOk);
+    ASSERT_GT(std::filesystem::file_size(source), 4096u);
+
+    CFileSizeLimit limit(4096);
+    const CPuzzleEditResult result = Write(2, Overwrite, source.native());
+    EXPECT_EQ(result.Error, EPuzzleEditError::PictureSave);
+    EXPECT_EQ(result.Message(), "Es gab einen Fehler beim Speichern des Bildes !");
+    EXPECT_EQ(ReadAll(File(2, "Pic.png")), oldPicture);
+    EXPECT_EQ(ReadAll(File(2, "Game.txt")), "Alte Frage\nAlte Antwort\n");
+    EXPECT_EQ(FolderEntries(PuzzleFolderPath(set.Root(), 2)), (std::vector<std::string>{"Game.txt", "Pic.png"}));
+}
+
+TEST_F(PuzzleWriter, ReplacedFilesKeepTheirNameCaseAndPermissions)
+{
+    set.WriteFile("game005/GAME.TXT", "Alt\nAlt\n");
+    std::filesystem::permissions(set.Root() / "game005/GAME.TXT", std::filesystem::perms(0640));
+    ASSERT_TRUE(Write(5, Overwrite, Fixture("store/pic-2x5.png").native()));
+    EXPECT_EQ(FolderEntries(set.Root()), std::vector<std::string>{"game005"});
+    EXPECT_EQ(FolderEntries(set.Root() / "game005"), (std::vector<std::string>{"GAME.TXT", "Pic.png"}));
+    EXPECT_EQ(ReadAll(set.Root() / "game005/GAME.TXT"), "Was ist das?\nEisberg\n");
+    EXPECT_EQ(std::filesystem::status(set.Root() / "game005/GAME.TXT").permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(std::filesystem::status(set.Root() / "game005/Pic.png").permissions(), std::filesystem::perms(0644));
+}
+
+}  // namespace
