@@ -311,6 +311,21 @@ TEST_F(DataStreamTest, BadFileInputFails)
     EXPECT_EQ(stream.Read(nullptr, 5), -1);
 }
 
+TEST(DataStreamBasics, WriteFailuresAreReported)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    CDataStream stream(512);
+    ASSERT_TRUE(stream.Open("/dev/full", 2));
+    EXPECT_EQ(stream.Write("buffered", 8), 8);
+    EXPECT_FALSE(stream.Close()) << "the flush at the close fails";
+
+    ASSERT_TRUE(stream.Open("/dev/full", 2));
+    const Bytes large(600, 'x');
+    EXPECT_EQ(stream.Write(large.data(), 600), -1) << "a write larger than the buffer goes straight through";
+    EXPECT_FALSE(stream.Close());
+}
+
 TEST_F(DataStreamTest, WidePathsAreUtf8)
 {
     CDataStream stream;
