@@ -19,3 +19,5 @@ inline constexpr int kExitProblems = 1;  // the command ran and found puzzles th
 inline constexpr int kExitUsage = 2;
 
 int RunList(std::span<const std::string_view> args);
+int RunAdd(std::span<const std::string_view> args);
+int RunRender(std::span<const std::string_view> args);
