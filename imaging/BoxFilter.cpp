@@ -87,20 +87,32 @@ private:
 
     void CombineColumns(std::uint8_t* out)
     {
-        const int channels = m_channels.count;
+        if (m_channels.count == 3)
+            CombineColumnsOf<3, 3>(out);
+        else if (m_channels.constantAlpha >= 0)
+            CombineColumnsOf<4, 3>(out);
+        else
+            CombineColumnsOf<4, 4>(out);
+    }
+
+    // Stride is the number of channels per pixel, Computed how many of them are filtered; a
+    // constant alpha is stored instead of the fourth.
+    template <int Stride, int Computed>
+    void CombineColumnsOf(std::uint8_t* out)
+    {
         const std::uint32_t* line = m_line.data();
-        for (std::size_t x = 0; x < m_columns.size(); ++x, out += channels) {
+        for (std::size_t x = 0; x < m_columns.size(); ++x, out += Stride) {
             const BoxSpan& span = m_columns[x];
-            std::uint32_t sums[4] = {0, 0, 0, 0};
-            const std::uint32_t* column = line + std::size_t(span.first) * channels;
-            for (std::uint32_t i = 0; i < span.count; ++i, column += channels) {
+            std::uint32_t sums[Computed] = {};
+            const std::uint32_t* column = line + std::size_t(span.first) * Stride;
+            for (std::uint32_t i = 0; i < span.count; ++i, column += Stride) {
                 const std::uint32_t w = span.Weight(i);
-                for (int c = 0; c < channels; ++c)
+                for (int c = 0; c < Computed; ++c)
                     sums[c] += (column[c] * w) >> 8;
             }
-            for (int c = 0; c < channels; ++c)
+            for (int c = 0; c < Computed; ++c)
                 out[c] = std::uint8_t(Normalise(sums[c], span.span, m_columnDividers[x]));
-            if (m_channels.constantAlpha >= 0)
+            if constexpr (Computed < Stride)
                 out[3] = std::uint8_t(m_channels.constantAlpha);
         }
     }
