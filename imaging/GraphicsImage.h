@@ -110,8 +110,9 @@ public:
     // The pixels value that asks for a device-independent section; here it is own memory.
     static void* const DibSectionPixels;
     // Becomes a copy of src in own memory (format, size, header, palette, pixels, progress
-    // callback). The text state stays. False when the memory cannot be had.
+    // callback). The text state stays. False when src has no format or the memory cannot be had.
     bool CopyFrom(const CGraphicsImage& src);
+    // Exchanges everything, text state and progress callback included.
     bool Swap(CGraphicsImage& other);
     // Loads a bitmap resource (the star pictures) from the program's embedded resources.
     bool LoadFromResource(int resourceId);
