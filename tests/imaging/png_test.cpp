@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -338,6 +339,33 @@ TEST_F(PngFileTest, WithAlphaFlagKeeps32Bits)
     for (std::uint32_t y = 0; y < 5; ++y)
         for (std::uint32_t x = 0; x < 9; ++x)
             ASSERT_EQ(loaded.GetPixelFn(x, y), image.GetPixelFn(x, y));
+}
+
+// Another decoder reads what the writer produced the same way (skipped where ImageMagick is missing).
+TEST_F(PngFileTest, WrittenFilesDecodeElsewhere)
+{
+    if (std::system("command -v convert-im6.q16 >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "convert-im6.q16 not installed";
+    for (const int bpp : {1, 4, 8, 16, 24, 32}) {
+        CGraphicsImage image;
+        ASSERT_TRUE(image.Create(bpp, 11, 6, 0));
+        FillPattern(image);
+        const std::string file = PathOf("elsewhere.png");
+        CPngWriter writer;
+        writer.Write(std::string_view(file), image, bpp == 32);
+        const std::string raw = PathOf("elsewhere.rgba");
+        ASSERT_EQ(std::system(("convert-im6.q16 '" + file + "' -depth 8 'rgba:" + raw + "'").c_str()), 0);
+        const Bytes decoded = pngtest::ReadFile(raw);
+        ASSERT_EQ(decoded.size(), std::size_t{4} * 11 * 6) << bpp;
+        for (std::uint32_t y = 0; y < 6; ++y)
+            for (std::uint32_t x = 0; x < 11; ++x) {
+                const std::uint8_t* ref = &decoded[4 * (y * 11 + x)];
+                const std::uint32_t expected = std::uint32_t{ref[0]} << 24 | std::uint32_t{ref[1]} << 16 |
+                                               std::uint32_t{ref[2]} << 8 | (bpp == 32 ? ref[3] : 0);
+                ASSERT_EQ(PixelRgba(image, x, y) & (bpp == 32 ? 0xFFFFFFFFu : 0xFFFFFF00u), expected)
+                    << bpp << " at " << x << "," << y;
+            }
+    }
 }
 
 TEST_F(PngFileTest, EmptyImageIsRefused)
