@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
+#include <cstdlib>
 #include <utility>
 
 void* const CGraphicsImage::DibSectionPixels = reinterpret_cast<void*>(std::uintptr_t{1});
@@ -60,6 +60,11 @@ std::uint64_t ScratchBytes(std::uint64_t stride, std::uint64_t width)
 }
 
 }  // namespace
+
+void CGraphicsImage::FreeBlock::operator()(std::uint8_t* block) const
+{
+    std::free(block);
+}
 
 CGraphicsImage::CGraphicsImage() : m_info(std::make_unique<GraphicsBitmapInfo>())
 {
@@ -136,7 +141,7 @@ bool CGraphicsImage::Create(int bpp, std::uint32_t width, std::uint32_t height, 
             m_errorCode = CreateNoMemory;
             return false;
         }
-        m_ownedBlock.reset(new (std::nothrow) std::uint8_t[std::size_t(blockSize)]());
+        m_ownedBlock.reset(static_cast<std::uint8_t*>(std::calloc(std::size_t(blockSize), 1)));
         if (!m_ownedBlock) {
             Clear();
             m_errorCode = CreateNoMemory;
@@ -145,7 +150,7 @@ bool CGraphicsImage::Create(int bpp, std::uint32_t width, std::uint32_t height, 
         m_data = m_ownedBlock.get();
         m_scratch = m_data + imageSize + stride;
     } else {
-        m_scratchBlock.reset(new (std::nothrow) std::uint8_t[std::size_t(scratchSize)]());
+        m_scratchBlock.reset(static_cast<std::uint8_t*>(std::calloc(std::size_t(scratchSize), 1)));
         if (!m_scratchBlock) {
             Clear();
             m_errorCode = CreateNoMemory;

@@ -276,9 +276,17 @@ private:
 
     TextState m_text;
     std::unique_ptr<GraphicsBitmapInfo> m_info;
-    std::unique_ptr<std::uint8_t[]> m_ownedBlock;
+    // Zeroed blocks from calloc: large ones come from the system already zeroed, so a big
+    // image costs no time to create and its untouched pages no memory.
+    struct FreeBlock
+    {
+        void operator()(std::uint8_t* block) const;
+    };
+    using PixelBlock = std::unique_ptr<std::uint8_t[], FreeBlock>;
+
+    PixelBlock m_ownedBlock;
     // The scratch row of an image on external pixels.
-    std::unique_ptr<std::uint8_t[]> m_scratchBlock;
+    PixelBlock m_scratchBlock;
     std::uint8_t* m_data = nullptr;
     std::uint8_t* m_topRow = nullptr;
     std::uint8_t* m_scratch = nullptr;
