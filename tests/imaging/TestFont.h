@@ -14,7 +14,7 @@ struct TestGlyph
     int width = -1;                 // -1: the length of the first row
 };
 
-struct TestFontSpec
+struct TestFontRecipe
 {
     unsigned first = 0;
     unsigned last = 0;
@@ -29,21 +29,21 @@ inline void PutLE32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_
         out[at + i] = std::uint8_t(v >> (8 * i));
 }
 
-inline std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
+inline std::vector<std::uint8_t> BuildTestFont(const TestFontRecipe& recipe)
 {
     std::vector<std::uint8_t> font;
-    if (spec.longHeader) {
-        font = {0x00, 0x00, 0x46, 0x4E, 0x01, 0, 0, 0, std::uint8_t(spec.first), std::uint8_t(spec.first >> 8),
-                std::uint8_t(spec.last), std::uint8_t(spec.last >> 8), 0, 0, 0, 0};
+    if (recipe.longHeader) {
+        font = {0x00, 0x00, 0x46, 0x4E, 0x01, 0, 0, 0, std::uint8_t(recipe.first), std::uint8_t(recipe.first >> 8),
+                std::uint8_t(recipe.last), std::uint8_t(recipe.last >> 8), 0, 0, 0, 0};
     } else {
-        font = {std::uint8_t(spec.first), std::uint8_t(spec.last)};
+        font = {std::uint8_t(recipe.first), std::uint8_t(recipe.last)};
     }
     const std::size_t table = font.size();
-    const unsigned count = spec.last >= spec.first ? spec.last - spec.first + 1 : 0;
+    const unsigned count = recipe.last >= recipe.first ? recipe.last - recipe.first + 1 : 0;
     font.resize(table + 4 * std::size_t(count));
-    if (spec.metrics) {
+    if (recipe.metrics) {
         std::vector<std::uint8_t> block = {0xFF, 0x00, 0xAA, 0x55, 0, 0, 0, 0};
-        for (const auto& [id, value] : *spec.metrics) {
+        for (const auto& [id, value] : *recipe.metrics) {
             block.push_back(std::uint8_t(id >> 8));
             block.push_back(std::uint8_t(id));
             block.push_back(std::uint8_t(value.size() >> 8));
@@ -55,8 +55,8 @@ inline std::vector<std::uint8_t> BuildTestFont(const TestFontSpec& spec)
     }
     for (unsigned i = 0; i < count; ++i) {
         PutLE32(font, table + 4 * i, std::uint32_t(font.size()));
-        const auto found = spec.glyphs.find(spec.first + i);
-        const TestGlyph glyph = found != spec.glyphs.end() ? found->second : TestGlyph{{}, 0};
+        const auto found = recipe.glyphs.find(recipe.first + i);
+        const TestGlyph glyph = found != recipe.glyphs.end() ? found->second : TestGlyph{{}, 0};
         const int width = glyph.width >= 0 ? glyph.width : int(glyph.rows.empty() ? 0 : glyph.rows[0].size());
         font.push_back(std::uint8_t(width));
         font.push_back(std::uint8_t(glyph.rows.size()));

@@ -13,15 +13,15 @@
 namespace {
 
 // 'A' is 3 wide, 'B' 5 wide, both 4 high; ' ' is 2 wide and 6 high.
-TestFontSpec SmallFont()
+TestFontRecipe SmallFont()
 {
-    TestFontSpec spec;
-    spec.first = ' ';
-    spec.last = 'B';
-    spec.glyphs[' '] = {{"..", "..", "..", "..", "..", ".."}};
-    spec.glyphs['A'] = {{"#..", "#..", "#..", "###"}};
-    spec.glyphs['B'] = {{"#####", "....#", "....#", "....#"}};
-    return spec;
+    TestFontRecipe recipe;
+    recipe.first = ' ';
+    recipe.last = 'B';
+    recipe.glyphs[' '] = {{"..", "..", "..", "..", "..", ".."}};
+    recipe.glyphs['A'] = {{"#..", "#..", "#..", "###"}};
+    recipe.glyphs['B'] = {{"#####", "....#", "....#", "....#"}};
+    return recipe;
 }
 
 // The picture of an 8-bit image as characters: '.' for index 0, '#' for 1, '-' for 2.
@@ -47,12 +47,12 @@ CGraphicsImage IndexedCanvas(std::uint32_t width, std::uint32_t height)
 
 TEST(BitmapFont, ParsesHeadersAndMetrics)
 {
-    TestFontSpec longSpec = SmallFont();
-    longSpec.longHeader = true;
-    longSpec.first = 0x20;
-    longSpec.last = 0x42;
-    longSpec.metrics = {{{0, {0xFE}}, {7, {1, 2, 3}}, {1, {3, 99}}, {2, {0x05}}}};
-    const std::vector<std::uint8_t> font = BuildTestFont(longSpec);
+    TestFontRecipe longRecipe = SmallFont();
+    longRecipe.longHeader = true;
+    longRecipe.first = 0x20;
+    longRecipe.last = 0x42;
+    longRecipe.metrics = {{{0, {0xFE}}, {7, {1, 2, 3}}, {1, {3, 99}}, {2, {0x05}}}};
+    const std::vector<std::uint8_t> font = BuildTestFont(longRecipe);
     const auto info = ParseBitmapFont(font);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->headerSize, 16u);
@@ -129,10 +129,10 @@ TEST(BitmapFont, MetricsBlockIsReadOnlyWhenWellFormed)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TestFontSpec spec = SmallFont();
-        spec.metrics = c.records;
-        std::vector<std::uint8_t> font = BuildTestFont(spec);
-        const std::size_t block = 2 + 4 * (spec.last - spec.first + 1);
+        TestFontRecipe recipe = SmallFont();
+        recipe.metrics = c.records;
+        std::vector<std::uint8_t> font = BuildTestFont(recipe);
+        const std::size_t block = 2 + 4 * (recipe.last - recipe.first + 1);
         const std::uint32_t length = font[block + 4] | font[block + 5] << 8;
         PutLE32(font, block + 4, std::uint32_t(int(length) + c.lengthDelta));
         CGraphicsImage image = IndexedCanvas(4, 4);
@@ -176,10 +176,10 @@ TEST(TextDraw, WidthAndSpacing)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TestFontSpec spec = SmallFont();
+        TestFontRecipe recipe = SmallFont();
         if (!c.metrics.empty())
-            spec.metrics = c.metrics;
-        const std::vector<std::uint8_t> font = BuildTestFont(spec);
+            recipe.metrics = c.metrics;
+        const std::vector<std::uint8_t> font = BuildTestFont(recipe);
         CGraphicsImage image = IndexedCanvas(4, 4);
         image.SetTextSpacing(c.requested);
         ASSERT_TRUE(image.SetFont(font));
@@ -190,13 +190,13 @@ TEST(TextDraw, WidthAndSpacing)
 
 // A font whose range starts at the space and spans few codes: the space (6 high) is the glyph
 // that sets the line height. '!' looks like 'A' and '"' like 'B' of SmallFont.
-TestFontSpec SpaceFont()
+TestFontRecipe SpaceFont()
 {
-    TestFontSpec spec = SmallFont();
-    spec.last = '"';
-    spec.glyphs['!'] = spec.glyphs['A'];
-    spec.glyphs['"'] = spec.glyphs['B'];
-    return spec;
+    TestFontRecipe recipe = SmallFont();
+    recipe.last = '"';
+    recipe.glyphs['!'] = recipe.glyphs['A'];
+    recipe.glyphs['"'] = recipe.glyphs['B'];
+    return recipe;
 }
 
 TEST(TextDraw, GlyphsLandWhereAlignmentPutsThem)
@@ -225,9 +225,9 @@ TEST(TextDraw, GlyphsLandWhereAlignmentPutsThem)
         {"clipped at the bottom", 0, 0, 0, 5,
          {"..........", "..........", "..........", "..........", "..........", "#...#####.", "#.......#."}},
     };
-    TestFontSpec spec = SpaceFont();
-    spec.metrics = {{{0, {1}}}};
-    const std::vector<std::uint8_t> font = BuildTestFont(spec);
+    TestFontRecipe recipe = SpaceFont();
+    recipe.metrics = {{{0, {1}}}};
+    const std::vector<std::uint8_t> font = BuildTestFont(recipe);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CGraphicsImage image = IndexedCanvas(10, 7);
@@ -243,7 +243,7 @@ TEST(TextDraw, VerticalOffsetByAlignment)
     struct
     {
         const char* name;
-        TestFontSpec spec;
+        TestFontRecipe recipe;
         std::optional<std::vector<std::pair<unsigned, std::vector<std::uint8_t>>>> metrics;
         std::uint8_t alignV;
         int offset;
@@ -258,16 +258,16 @@ TEST(TextDraw, VerticalOffsetByAlignment)
         {"wide range takes index first", SmallFont(), {}, 2, 0},
         // Starting above the space, index `first` lies beyond the table: glyph 0 ('A', 4 high).
         {"index beyond the table takes glyph 0", [] {
-             TestFontSpec s = SmallFont();
+             TestFontRecipe s = SmallFont();
              s.first = 'A';
              return s;
          }(), {}, 2, 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TestFontSpec spec = c.spec;
-        spec.metrics = c.metrics;
-        const std::vector<std::uint8_t> font = BuildTestFont(spec);
+        TestFontRecipe recipe = c.recipe;
+        recipe.metrics = c.metrics;
+        const std::vector<std::uint8_t> font = BuildTestFont(recipe);
         CGraphicsImage image = IndexedCanvas(4, 4);
         image.SetTextAlignment(0, c.alignV);
         ASSERT_TRUE(image.SetFont(font));
@@ -278,9 +278,9 @@ TEST(TextDraw, VerticalOffsetByAlignment)
 TEST(TextDraw, BackgroundFillsGlyphCellsAndGaps)
 {
     // Spacing 2: the two gap columns between A and B take the background.
-    TestFontSpec spec = SmallFont();
-    spec.metrics = {{{0, {2}}}};
-    std::vector<std::uint8_t> font = BuildTestFont(spec);
+    TestFontRecipe recipe = SmallFont();
+    recipe.metrics = {{{0, {2}}}};
+    std::vector<std::uint8_t> font = BuildTestFont(recipe);
     CGraphicsImage image = IndexedCanvas(10, 4);
     image.SetTextPlot(&CGraphicsImage::SoftBrush, 2, 1);
     ASSERT_TRUE(image.SetFont(font));
@@ -288,8 +288,8 @@ TEST(TextDraw, BackgroundFillsGlyphCellsAndGaps)
     EXPECT_EQ(Picture(image), (std::vector<std::string>{"#----#####", "#--------#", "#--------#", "###------#"}));
 
     // Spacing -1: B starts on A's last column, which is repainted with background first.
-    spec.metrics = {{{0, {0xFF}}}};
-    font = BuildTestFont(spec);
+    recipe.metrics = {{{0, {0xFF}}}};
+    font = BuildTestFont(recipe);
     CGraphicsImage overlap = IndexedCanvas(8, 4);
     overlap.SetTextPlot(&CGraphicsImage::SoftBrush, 2, 1);
     ASSERT_TRUE(overlap.SetFont(font));
@@ -299,10 +299,10 @@ TEST(TextDraw, BackgroundFillsGlyphCellsAndGaps)
 
 TEST(TextDraw, SoftBrushWeights)
 {
-    TestFontSpec spec;
-    spec.first = spec.last = 'i';
-    spec.glyphs['i'] = {{"#"}};
-    const std::vector<std::uint8_t> font = BuildTestFont(spec);
+    TestFontRecipe recipe;
+    recipe.first = recipe.last = 'i';
+    recipe.glyphs['i'] = {{"#"}};
+    const std::vector<std::uint8_t> font = BuildTestFont(recipe);
 
     // 32-bit targets blend the alpha byte too.
     CGraphicsImage argb;
