@@ -14,3 +14,20 @@ public:
     // Repaints everything at once (a change of layout).
     virtual void RedrawAll() = 0;
 };
+
+#include "imaging/GraphicsImage.h"
+
+// A back buffer of its own and no screen: for previews and benchmarks.
+class CBufferRenderTarget final : public IRenderTarget {
+public:
+    CGraphicsImage& BackBuffer() override { return buffer_; }
+    void Resize(int width, int height) override
+    {
+        buffer_.Create(32, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 0);
+    }
+    void Invalidate(int, int, int, int) override {}
+    void RedrawAll() override {}
+
+private:
+    CGraphicsImage buffer_;
+};

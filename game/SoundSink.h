@@ -7,3 +7,9 @@ public:
     // name is one of "TICK", "TUCK", "ERROR", "CLING1", "CLING2" (static strings). Never blocks.
     virtual void PlayGameSound(const char* name) = 0;
 };
+
+// For drawing without a game running: previews and benchmarks.
+class CSilentSound final : public IGameSound {
+public:
+    void PlayGameSound(const char*) override {}
+};

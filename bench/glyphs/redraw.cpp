@@ -15,22 +15,6 @@
 
 namespace {
 
-class BufferTarget final : public IRenderTarget {
-public:
-    CGraphicsImage& BackBuffer() override { return buffer_; }
-    void Resize(int width, int height) override { buffer_.Create(32, width, height, 0); }
-    void Invalidate(int, int, int, int) override {}
-    void RedrawAll() override {}
-
-private:
-    CGraphicsImage buffer_;
-};
-
-class NoSound final : public IGameSound {
-public:
-    void PlayGameSound(const char*) override {}
-};
-
 std::string FourRowAnswer()
 {
     std::string answer;
@@ -48,9 +32,9 @@ void FullRedraw(benchmark::State& benchState, int width, int height)
 {
     CManualTicks clock;
     CRandom random;
-    NoSound sound;
+    CSilentSound sound;
     CGameEngine engine(clock, random, sound);
-    BufferTarget target;
+    CBufferRenderTarget target;
     CQtLetterGlyphs glyphs;
     CGameRenderer renderer(engine.State(), engine.Picture(), target, glyphs);
     renderer.LoadResources(0);

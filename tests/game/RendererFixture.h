@@ -50,11 +50,6 @@ public:
     std::vector<std::uint8_t> rendered;
 };
 
-class SilentSound final : public IGameSound {
-public:
-    void PlayGameSound(const char*) override {}
-};
-
 // An engine and a renderer on a recording target of the given size, after the first size event.
 struct RendererFixture {
     explicit RendererFixture(int width = 1920, int height = 1080, int starSize = 0)
@@ -80,7 +75,7 @@ struct RendererFixture {
 
     CManualTicks clock;
     CRandom random;
-    SilentSound sound;
+    CSilentSound sound;
     CGameEngine engine;
     RecordingTarget target;
     BlockGlyphs glyphs;

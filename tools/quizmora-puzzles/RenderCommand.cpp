@@ -33,22 +33,6 @@ struct RenderOptions {
     std::uint32_t seed = 1;
 };
 
-class BufferTarget final : public IRenderTarget {
-public:
-    CGraphicsImage& BackBuffer() override { return buffer_; }
-    void Resize(int width, int height) override { buffer_.Create(32, width, height, 0); }
-    void Invalidate(int, int, int, int) override {}
-    void RedrawAll() override {}
-
-private:
-    CGraphicsImage buffer_;
-};
-
-class NoSound final : public IGameSound {
-public:
-    void PlayGameSound(const char*) override {}
-};
-
 int Fail(const std::string& cp1252)
 {
     const std::string text = Cp1252ToUtf8(cp1252);
@@ -120,7 +104,7 @@ int Render(const RenderOptions& options)
 {
     CManualTicks clock(1000);
     CRandom random(options.seed);
-    NoSound sound;
+    CSilentSound sound;
     CGameEngine engine(clock, random, sound);
     engine.SetPuzzlePath(options.puzzlePath);
     if (!engine.StartPuzzleAsCurrent(options.number))
@@ -138,7 +122,7 @@ int Render(const RenderOptions& options)
     if (options.stopPlayer >= 0)
         engine.StopPlayer(options.stopPlayer);
 
-    BufferTarget target;
+    CBufferRenderTarget target;
     CQtLetterGlyphs glyphs;
     CGameRenderer renderer(state, engine.Picture(), target, glyphs);
     renderer.LoadResources(options.starSize);
