@@ -12,7 +12,7 @@ packages=(
   # fonts: Liberation Mono stands in for Courier New, DejaVu is the source of the question fonts
   fonts-liberation2 fonts-dejavu-core
   # tests, benchmarks and screenshots
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps xdotool
   # pictures written by other programs for the codec tests
   imagemagick netpbm libtiff-tools giflib-tools python3-pil
 )

@@ -1,0 +1,173 @@
+// The view's commands through the command table: what runs, what is refused, what is checked.
+#include "ViewTestSupport.h"
+
+#include "app/CommandIds.h"
+
+namespace {
+
+const QByteArray kLongPuzzle = "Wie heißt die Hauptstadt von Frankreich?\nParis\n";
+
+}  // namespace
+
+class ViewCommandsTest : public QObject {
+    Q_OBJECT
+
+private:
+    // A view on a puzzle folder with puzzles 1 to 3.
+    struct Game {
+        Game()
+        {
+            for (int number = 1; number <= 3; ++number)
+                puzzles.Write(number, kLongPuzzle);
+            harness.view->SetPuzzlePath(puzzles.Path());
+        }
+        bool Enabled(std::uint32_t id) const { return harness.commands.IsEnabled(id); }
+        CConfigSandbox config;
+        CPuzzleFolder puzzles;
+        CViewHarness harness;
+    };
+
+private slots:
+    void aStartIsRefusedWhileAPuzzleRunsOrHasTimedOut()
+    {
+        Game game;
+        CViewHarness& h = game.harness;
+        QVERIFY(game.Enabled(CommandId::NextPuzzle));
+        QVERIFY(!game.Enabled(CommandId::RevealText));
+        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
+        QCOMPARE(h.State().GameNumber, 1);
+        QCOMPARE(h.State().Running, 1);
+
+        QVERIFY(!h.commands.Dispatch(CommandId::NextPuzzle));
+        QCOMPARE(h.State().GameNumber, 1);
+
+        // Five letters at 5000 ms each, the last one times the puzzle out.
+        h.RunFor(5 * 5000);
+        QCOMPARE(h.State().PlayerState[0].load(), kPlayerTimedOut);
+        QCOMPARE(h.sound.Names().back(), std::string("ERROR"));
+        QVERIFY(!h.commands.Dispatch(CommandId::NextPuzzle));
+        QCOMPARE(h.State().GameNumber, 1);
+
+        QVERIFY(h.commands.Dispatch(CommandId::RevealText));
+        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
+        QCOMPARE(h.State().GameNumber, 2);
+    }
+
+    void onlyTheFirstStopCounts()
+    {
+        Game game;
+        CViewHarness& h = game.harness;
+        QVERIFY(!game.Enabled(CommandId::StopFirstTimer));
+        QVERIFY(!h.commands.Dispatch(CommandId::StopFirstTimer));
+        QVERIFY(h.sound.Names().empty());
+
+        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
+        QVERIFY(h.commands.Dispatch(CommandId::StopFirstTimer));
+        // F8 stays enabled (the right player has not stopped), but the stop itself is refused.
+        QVERIFY(h.commands.Dispatch(CommandId::StopSecondTimer));
+        QCOMPARE(h.sound.Names(), std::vector<std::string>{"CLING1"});
+        QCOMPARE(h.State().PlayerState[0].load(), kPlayerStoppedClock);
+        QCOMPARE(h.State().PlayerState[1].load(), kPlayerNeutral);
+        QVERIFY(!game.Enabled(CommandId::StopFirstTimer));
+        QVERIFY(game.Enabled(CommandId::RevealText));
+
+        // The clock stands: no letter, no second tick.
+        h.RunFor(20000);
+        QCOMPARE(h.sound.Names(), std::vector<std::string>{"CLING1"});
+        QCOMPARE(h.State().CoveredCount, 5);
+    }
+
+    void theToolBarStopsNeedARunningClockNobodyStopped_data()
+    {
+        QTest::addColumn<int>("situation");  // 0 idle, 1 running, 2 left stopped, 3 right stopped
+        QTest::addColumn<bool>("bar");       // 33049 and 33050
+        QTest::addColumn<bool>("left");      // F7
+        QTest::addColumn<bool>("right");     // F8
+        QTest::newRow("idle") << 0 << false << false << false;
+        QTest::newRow("running") << 1 << true << true << true;
+        QTest::newRow("left stopped") << 2 << false << false << true;
+        QTest::newRow("right stopped") << 3 << false << true << false;
+    }
+    void theToolBarStopsNeedARunningClockNobodyStopped()
+    {
+        QFETCH(int, situation);
+        QFETCH(bool, bar);
+        QFETCH(bool, left);
+        QFETCH(bool, right);
+        Game game;
+        CViewHarness& h = game.harness;
+        if (situation >= 1)
+            QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
+        if (situation == 2)
+            QVERIFY(h.commands.Dispatch(CommandId::StopFirstTimerBar));
+        if (situation == 3)
+            QVERIFY(h.commands.Dispatch(CommandId::StopSecondTimerBar));
+        QCOMPARE(game.Enabled(CommandId::StopFirstTimerBar), bar);
+        QCOMPARE(game.Enabled(CommandId::StopSecondTimerBar), bar);
+        QCOMPARE(game.Enabled(CommandId::StopFirstTimer), left);
+        QCOMPARE(game.Enabled(CommandId::StopSecondTimer), right);
+        QCOMPARE(game.Enabled(CommandId::RevealText), situation >= 2);
+    }
+
+    void starsWrapAroundInBothDirections()
+    {
+        Game game;
+        CViewHarness& h = game.harness;
+        for (int i = 0; i < 7; ++i)
+            QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerUp));
+        QCOMPARE(h.State().Stars[0], 7);
+        QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerUp));
+        QCOMPARE(h.State().Stars[0], 0);
+        QVERIFY(h.commands.Dispatch(CommandId::SecondPlayerDown));
+        QCOMPARE(h.State().Stars[1], 7);
+        QVERIFY(h.commands.Dispatch(CommandId::TwoRows));
+        QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerDown));
+        QCOMPARE(h.State().Stars[0], 24);
+        QVERIFY(h.commands.Dispatch(CommandId::SecondPlayerUp));
+        QCOMPARE(h.State().Stars[1], 8);
+    }
+
+    void starSizesCarryExactlyOneCheckMark_data()
+    {
+        QTest::addColumn<std::uint32_t>("command");
+        QTest::addColumn<int>("columnWidth");
+        QTest::addColumn<int>("cellHeight");
+        QTest::newRow("small") << CommandId::SmallStars << 68 << 68;
+        QTest::newRow("medium") << CommandId::MediumStars << 102 << 102;
+        QTest::newRow("large") << CommandId::LargeStars << 136 << 136;
+        QTest::newRow("two rows") << CommandId::TwoRows << 136 << 68;
+    }
+    void starSizesCarryExactlyOneCheckMark()
+    {
+        QFETCH(std::uint32_t, command);
+        QFETCH(int, columnWidth);
+        QFETCH(int, cellHeight);
+        Game game;
+        CViewHarness& h = game.harness;
+        QVERIFY(h.commands.Dispatch(command));
+        for (const std::uint32_t id :
+             {CommandId::SmallStars, CommandId::MediumStars, CommandId::LargeStars, CommandId::TwoRows})
+            QCOMPARE(h.commands.IsChecked(id), std::optional<bool>(id == command));
+        QCOMPARE(h.view->Renderer().StarColumnWidth, columnWidth);
+        QCOMPARE(h.view->Renderer().StarCellHeight, cellHeight);
+
+        // The new layout is drawn at the next tick: the separator starts right after the column.
+        h.view->TimerStep();
+        QCOMPARE(h.Pixel(columnWidth, 10), 0xDEDEDEu);
+        QCOMPARE(h.Pixel(columnWidth + 5, 10), 0x2C2C2Cu);
+    }
+
+    void commandsWithoutRulesAreAlwaysEnabled()
+    {
+        Game game;
+        for (const std::uint32_t id :
+             {CommandId::FirstPlayerUp, CommandId::SecondPlayerUp, CommandId::FirstPlayerDown,
+              CommandId::SecondPlayerDown, CommandId::ChooseComPort, CommandId::NextGameNumber,
+              CommandId::PuzzlePath, CommandId::SwitchTime, CommandId::SecondTick})
+            QVERIFY2(game.Enabled(id), qPrintable(QString::number(id)));
+        QCOMPARE(game.harness.commands.IsChecked(CommandId::NextPuzzle), std::optional<bool>());
+    }
+};
+
+QTEST_MAIN(ViewCommandsTest)
+#include "view_commands_qtest.moc"
