@@ -2,6 +2,7 @@
 #include "support/TickCount.h"
 #include "ui/PathDlg.h"
 #include "ui/PathDlgList.h"
+#include "ui/PathDlgTree.h"
 #include "ui/PathDlgWorker.h"
 #include "ui/PathFunctions.h"
 #include "ui/PathHistory.h"
@@ -253,6 +254,10 @@ private slots:
         QVERIFY(dlg.TreeMode());
         QVERIFY(dlg.findChild<QWidget*>(QStringLiteral("folderTree"))->isVisible());
         QVERIFY(!List(dlg)->isVisible());
+        // Ctrl+Enter only shows the typed folder in the tree.
+        TypePath(dlg, base + QStringLiteral("/two"), Qt::ControlModifier);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(dlg.findChild<CPathDlgTree*>(QStringLiteral("folderTree"))->SelectedPath(), base + QStringLiteral("/two"));
         TypePath(dlg, base + QStringLiteral("/two"));
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
