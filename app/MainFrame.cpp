@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -188,6 +189,11 @@ void CMainFrame::ToggleFullScreen()
         client_->layout()->setContentsMargins(0, 0, 0, 0);
         // The window system's full-screen state is the caption-less window over the whole screen.
         showFullScreen();
+        // Without a window manager that honours the state, cover the screen ourselves.
+        // (Through the native window: the widget's own setGeometry would end the full-screen state.)
+        if (QScreen* current = screen(); current != nullptr && windowHandle() != nullptr &&
+                                         geometry() != current->geometry())
+            windowHandle()->setGeometry(current->geometry());
         if (view_ != nullptr)
             view_->SetCursorParkMode(fullScreenState_);
     } else {

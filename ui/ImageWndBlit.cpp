@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QTransform>
 
 void DrawBottomUpImage(QPainter& painter, const CGraphicsImage& image, const QRect& source, const QPoint& target)
 {
@@ -14,16 +13,11 @@ void DrawBottomUpImage(QPainter& painter, const CGraphicsImage& image, const QRe
     const QRect band = source.intersected(picture);
     if (band.isEmpty())
         return;
-    const QPoint shift = band.topLeft() - source.topLeft();
-    // The band's lowest address is its bottom row; from there its rows go up in memory, so the
-    // QImage over it is the band upside down.
-    const std::uint8_t* bottom = image.Row(static_cast<std::uint32_t>(band.bottom()));
-    const QImage rows(bottom, static_cast<int>(image.Width()), band.height(), static_cast<qsizetype>(image.Stride()),
-                      QImage::Format_RGB32);
-    const int top = target.y() + shift.y();
-    painter.save();
-    // y' = top + height - y turns the upside-down rows right way up.
-    painter.setTransform(QTransform(1, 0, 0, -1, 0, top + band.height()), true);
-    painter.drawImage(QPoint(target.x() + shift.x(), 0), rows, QRect(band.x(), 0, band.width(), band.height()));
-    painter.restore();
+    const QPoint to = target + (band.topLeft() - source.topLeft());
+    const std::size_t firstByte = static_cast<std::size_t>(band.x()) * 4;
+    for (int row = 0; row < band.height(); ++row) {
+        const std::uint8_t* pixels = image.Row(static_cast<std::uint32_t>(band.y() + row)) + firstByte;
+        const QImage line(pixels, band.width(), 1, static_cast<qsizetype>(image.Stride()), QImage::Format_RGB32);
+        painter.drawImage(QPoint(to.x(), to.y() + row), line);
+    }
 }

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -195,12 +196,15 @@ private slots:
         s.frame->ToggleFullScreen();
         QCOMPARE(s.frame->FullScreenState(), 1);
         QVERIFY(s.frame->isFullScreen());
+        QTRY_COMPARE(s.frame->geometry(), s.frame->screen()->geometry());
+        const QRect normal = s.frame->normalGeometry();
         QVERIFY(s.frame->menuBar()->isHidden());
         QVERIFY(s.frame->ToolBar()->isHidden());
         s.app->Commands().Dispatch(CommandId::FullScreen);
         QCOMPARE(s.frame->FullScreenState(), 0);
         QVERIFY(!s.frame->isFullScreen());
         QVERIFY(!s.frame->isMaximized());
+        QTRY_COMPARE(s.frame->geometry(), normal);
         QVERIFY(!s.frame->menuBar()->isHidden());
         QVERIFY(!s.frame->ToolBar()->isHidden());
         QVERIFY(s.frame->statusBar()->isHidden());
