@@ -37,16 +37,15 @@ void ShowError(QWidget* parent, std::string_view text)
 
 }  // namespace
 
-void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::filesystem::path& puzzlePath,
-               const std::function<void()>& runStepAndRedraw)
+void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw)
 {
     // One set of entries for the whole run: the next use shows the last question, answer and mode.
     static CNewPuzzleFields fields;
-    NewPuzzle(parent, engine, puzzlePath, runStepAndRedraw, fields);
+    NewPuzzle(parent, engine, runStepAndRedraw, fields);
 }
 
-void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::filesystem::path& puzzlePath,
-               const std::function<void()>& runStepAndRedraw, CNewPuzzleFields& fields)
+void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
+               CNewPuzzleFields& fields)
 {
     const int gameNumber = engine.State().GameNumber;
     fields.Entries.Number = gameNumber < 0 ? 1 : gameNumber;
@@ -57,7 +56,7 @@ void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::filesystem::path
     }
 
     CWaitCursor waitCursor;
-    const CPuzzleEditResult result = WriteNewPuzzle(puzzlePath, fields.Entries, engine.Picture());
+    const CPuzzleEditResult result = WriteNewPuzzle(engine.PuzzlePath(), fields.Entries, engine.Picture());
     if (!result) {
         waitCursor.Restore();
         ShowError(parent, result.Message());
