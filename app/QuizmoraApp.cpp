@@ -7,16 +7,30 @@
 #include "app/InfoDialogs.h"
 #include "app/LocalMessageServer.h"
 #include "app/MainFrame.h"
+#include "support/Resources.h"
 #include "support/SettingsKey.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QIcon>
+#include <QPixmap>
 
 namespace {
 
 QString FromView(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The program's icon, resource 128; none when it is missing.
+QIcon ProgramIcon()
+{
+    const auto bytes = FindResource("ICON", "128");
+    QPixmap picture;
+    if (bytes.empty() ||
+        !picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<uint>(bytes.size())))
+        return {};
+    return QIcon(picture);
 }
 
 }  // namespace
@@ -27,7 +41,7 @@ CQuizmoraApp::CQuizmoraApp(int& argc, char** argv)
         ownApplication_ = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setOrganizationName(FromView(kSettingsOrganisation));
     QCoreApplication::setApplicationName(FromView(kSettingsApplication));
-    QGuiApplication::setApplicationDisplayName(FromView(kApplicationTitle));
+    QApplication::setWindowIcon(ProgramIcon());
     router_ = std::make_unique<CCommandRouter>(commands_);
 }
 

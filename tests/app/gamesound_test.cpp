@@ -205,6 +205,35 @@ TEST_F(GameSound, UnknownOrBrokenWavesAreSilent)
     EXPECT_EQ(player.QueuedBytes(), 0u);
 }
 
+TEST(GameSoundResources, EverySoundOfTheGameIsEmbeddedAndPlays)
+{
+    std::mutex mutex;
+    std::vector<std::string> started;
+    CGameSoundPlayer::Options options;
+    options.sleep = [](std::uint32_t) {};
+    options.onStart = [&](std::string_view name, std::uint32_t) {
+        std::lock_guard lock(mutex);
+        started.emplace_back(name);
+    };
+    CGameSoundPlayer player(options);
+    if (!player.HasDevice())
+        GTEST_SKIP() << "no audio driver";
+    for (const char* name : {"TICK", "TUCK", "ERROR", "CLING1", "CLING2"}) {
+        const std::size_t before = started.size();
+        player.PlayGameSound(name);
+        for (int i = 0; i < 200; ++i) {
+            {
+                std::lock_guard lock(mutex);
+                if (started.size() > before)
+                    break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_GT(player.QueuedBytes(), 0u) << name;
+    }
+}
+
 TEST(GameSoundNoDevice, MissingDriverMeansSilence)
 {
     // A driver that does not exist: the player opens no device and plays nothing, quietly.
