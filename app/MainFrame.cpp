@@ -58,6 +58,12 @@ CMainFrame::CMainFrame(CCommandRouter& router, CQuizmoraDoc& document, QWidget* 
     CreateToolBar();
     CreateStatusBar();
     CreateAccelerators();
+    // Where a window appears when nothing is stored: three quarters of the screen's work area.
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect area = primary->availableGeometry();
+        resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        move(area.left() + area.width() / 8, area.top() + area.height() / 8);
+    }
     toolBarWasVisible_ = !toolBar_->isHidden();
     statusBarWasVisible_ = !statusBar()->isHidden();
     UpdateCaption();
@@ -182,7 +188,13 @@ void CMainFrame::ToggleFullScreen()
         fullScreenState_ = isMaximized() ? 2 : 1;
         statusBarWasVisible_ = !statusBar()->isHidden();
         statusBar()->hide();
-        toolBarWasVisible_ = !toolBar_->isHidden();
+        // Where a window appears when nothing is stored: three quarters of the screen's work area.
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect area = primary->availableGeometry();
+        resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        move(area.left() + area.width() / 8, area.top() + area.height() / 8);
+    }
+    toolBarWasVisible_ = !toolBar_->isHidden();
         toolBar_->hide();
         menuBar()->hide();
         client_->setFrameShape(QFrame::NoFrame);

@@ -229,6 +229,8 @@ private slots:
         {
             Started s = Start();
             QCOMPARE(ReadSetting("IsZoomed"), 0xDEADBEEFu);  // first start: nothing stored yet
+            const QRect area = s.frame->screen()->availableGeometry();
+            QCOMPARE(s.frame->size(), QSize(area.width() * 3 / 4, area.height() * 3 / 4));
             s.frame->ToggleFlatMode();
             s.frame->setGeometry(120, 80, 640, 480);
             framePosition = s.frame->pos();  // the position includes the window's border
