@@ -124,8 +124,7 @@ CNewPuzzleDlg::CNewPuzzleDlg(CNewPuzzleFields& fields, QWidget* parent)
     answerEdit_->setGeometry(units.Rect(10, 80, 305, 14).adjusted(0, grow, 0, grow));
 
     auto* modeBox = new QGroupBox(QStringLiteral("Modus"), this);
-    const QRect boxRect = units.Rect(10, 105, 100, 55).adjusted(0, grow, 0, 2 * grow);
-    modeBox->setGeometry(boxRect);
+    QRect boxRect = units.Rect(10, 105, 100, 55).adjusted(0, grow, 0, 2 * grow);
     modeGroup_ = new QButtonGroup(this);
     const struct {
         const char* text;
@@ -137,18 +136,26 @@ CNewPuzzleDlg::CNewPuzzleDlg(CNewPuzzleFields& fields, QWidget* parent)
         {"Einfügen", "modeInsert", Insert, 130},
         {"Überschreiben", "modeOverwrite", Overwrite, 141},
     };
+    int widestRadio = 0;
     for (const auto& mode : kModes) {
         auto* radio = new QRadioButton(QString::fromUtf8(mode.text), modeBox);
         radio->setObjectName(QString::fromUtf8(mode.name));
-        const QRect rect = units.Rect(20, mode.y, 85, 10).adjusted(0, 0, 0, grow);
+        QRect rect = units.Rect(20, mode.y, 85, 10).adjusted(0, 0, 0, grow);
+        rect.setWidth(std::max(rect.width(), radio->sizeHint().width()));
+        widestRadio = std::max(widestRadio, rect.width());
         radio->setGeometry(rect.translated(-boxRect.topLeft() + QPoint(0, grow)));
         modeGroup_->addButton(radio, mode.mode);
     }
+    // The template's box is just wide enough for its font's texts; this font may need more, and
+    // the number field beside it moves along.
+    const int boxGrowth = std::max(0, units.X(10) + widestRadio + units.X(6) - boxRect.width());
+    boxRect.setWidth(boxRect.width() + boxGrowth);
+    modeBox->setGeometry(boxRect);
 
-    AddLabel(this, "Sielnummer :", units.Rect(120, 110, 41, 8).adjusted(0, grow, 0, grow));
+    AddLabel(this, "Sielnummer :", units.Rect(120, 110, 41, 8).adjusted(0, grow, 0, grow).translated(boxGrowth, 0));
     numberEdit_ = new QLineEdit(this);
     numberEdit_->setObjectName(QStringLiteral("numberEdit"));
-    numberEdit_->setGeometry(units.Rect(120, 120, 65, 14).adjusted(0, grow, 0, grow));
+    numberEdit_->setGeometry(units.Rect(120, 120, 65, 14).adjusted(0, grow, 0, grow).translated(boxGrowth, 0));
 
     auto* cancelButton = new QPushButton(QStringLiteral("Abbrechen"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));

@@ -56,6 +56,29 @@ private:
     void (*previousHandler_)(int);
 };
 
+// While it lives, root acts as the unprivileged user "nobody", for whom permissions bind.
+class CUnprivileged {
+public:
+    CUnprivileged()
+    {
+        if (::geteuid() == 0 && ::setegid(kNobody) == 0)
+            switched_ = ::seteuid(kNobody) == 0;
+    }
+    ~CUnprivileged()
+    {
+        if (switched_) {
+            ::seteuid(0);
+            ::setegid(0);
+        }
+    }
+    CUnprivileged(const CUnprivileged&) = delete;
+    CUnprivileged& operator=(const CUnprivileged&) = delete;
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool switched_ = false;
+};
+
 std::vector<std::string> FolderEntries(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
@@ -233,13 +256,17 @@ TEST_F(PuzzleWriter, ATextThatCannotBeWrittenIsReported)
 
 TEST_F(PuzzleWriter, AReadOnlyFolderIsReported)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
     WriteOldPuzzle(2);
     const std::filesystem::path folder = PuzzleFolderPath(set.Root(), 2);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    const CPuzzleEditResult result = Write(2, Overwrite, "");
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    using std::filesystem::perms;
+    std::filesystem::permissions(folder, perms::owner_read | perms::owner_exec | perms::group_read |
+                                             perms::group_exec | perms::others_read | perms::others_exec);
+    CPuzzleEditResult result;
+    {
+        CUnprivileged asSomeoneElse;  // root writes anywhere
+        result = Write(2, Overwrite, "");
+    }
+    std::filesystem::permissions(folder, perms::owner_all);
     EXPECT_EQ(result.Error, EPuzzleEditError::TextSave);
     EXPECT_EQ(ReadAll(File(2, "Game.txt")), "Alte Frage\nAlte Antwort\n");
 }
