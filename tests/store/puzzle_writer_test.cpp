@@ -196,8 +196,9 @@ TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
         const std::string source = Fixture(std::string("editor/picture.") + extension).native();
         CGraphicsImage direct;
         const bool libraryReads = LoadGraphicsFile(source, direct) == kLoadOk;
-        if (std::string_view(extension) == "png")
+        if (std::string_view(extension) == "png") {
             ASSERT_TRUE(libraryReads);
+        }
         CTemporaryPuzzleSet fresh;
         const CNewPuzzleEntries entries{source, "Frage", "Antwort", 1, NextFree};
         CGraphicsImage picture;
