@@ -89,6 +89,9 @@ public:
     // "Fernbedienung: COM3" while a port is open, "Fernbedienung: –" while none can be.
     QString RemoteStatus() const { return remoteStatus_; }
 
+    // The size a new window offers the game before the quiz master places it.
+    QSize sizeHint() const override { return {1024, 640}; }
+
 signals:
     void RemoteStatusChanged(const QString& text);
 

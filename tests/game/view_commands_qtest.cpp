@@ -3,6 +3,8 @@
 
 #include "app/CommandIds.h"
 
+#include <QCursor>
+
 namespace {
 
 const QByteArray kLongPuzzle = "Wie heißt die Hauptstadt von Frankreich?\nParis\n";
@@ -155,6 +157,43 @@ private slots:
         h.view->TimerStep();
         QCOMPARE(h.Pixel(columnWidth, 10), 0xDEDEDEu);
         QCOMPARE(h.Pixel(columnWidth + 5, 10), 0x2C2C2Cu);
+    }
+
+    void theCursorIsParkedOnlyInFullScreenFromAMaximizedWindow_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("parked");
+        QTest::newRow("normal window") << 0 << false;
+        QTest::newRow("full screen from a normal window") << 1 << false;
+        QTest::newRow("full screen from a maximized window") << 2 << true;
+    }
+    void theCursorIsParkedOnlyInFullScreenFromAMaximizedWindow()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, parked);
+        Game game;
+        CQuizmoraView& view = *game.harness.view;
+        view.SetCursorParkMode(mode);
+        const QPoint topLeft = view.mapToGlobal(QPoint(0, 0));
+        const QPoint corner = topLeft + QPoint(view.width() - 1, view.height() - 1);
+        const QPoint inside = topLeft + QPoint(100, 100);
+        QCursor::setPos(inside);
+        QTRY_COMPARE(QCursor::pos(), inside);
+        view.TimerStep();
+        QCOMPARE(QCursor::pos(), parked ? corner : inside);
+
+        // The parking spot itself lies outside: a cursor left there stays.
+        QCursor::setPos(corner);
+        QTRY_COMPARE(QCursor::pos(), corner);
+        view.TimerStep();
+        QCOMPARE(QCursor::pos(), corner);
+
+        // The full-screen switch resizes the view after the mode was set.
+        view.resize(view.width() + 50, view.height() + 40);
+        QCursor::setPos(corner);
+        QTRY_COMPARE(QCursor::pos(), corner);
+        view.TimerStep();
+        QCOMPARE(QCursor::pos(), parked ? corner + QPoint(50, 40) : corner);
     }
 
     void commandsWithoutRulesAreAlwaysEnabled()
