@@ -90,13 +90,22 @@ private:
     std::vector<std::string> names_;
 };
 
+// A serial device no machine has, so that a test's remote reader never opens a real port.
+inline const QString kNoSuchDevice = QStringLiteral("/nonexistent/quizmora-test-tty");
+
 // A view on a manual clock with its commands in a table of its own; posted commands are recorded.
+// Unless the settings name a device already, the remote is pointed at kNoSuchDevice.
 class CViewHarness {
 public:
     static constexpr std::uint32_t kStart = 500000;
 
-    explicit CViewHarness(int width = 1024, int height = 700)
+    explicit CViewHarness(int width = 1024, int height = 700, bool quietRemote = true)
     {
+        QSettings settings(QStringLiteral("KQ"), QStringLiteral("Quizmora"));
+        if (quietRemote && !settings.contains(QStringLiteral("ComDevice"))) {
+            settings.setValue(QStringLiteral("ComDevice"), kNoSuchDevice);
+            settings.sync();
+        }
         const GameViewContext context{[this](std::uint32_t id) { posted.push_back(id); }, sound, nullptr};
         view = std::make_unique<CQuizmoraView>(context, CQuizmoraView::Options{&clock});
         view->RegisterCommands(commands);

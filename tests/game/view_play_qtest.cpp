@@ -127,7 +127,7 @@ private slots:
     void aPuzzlePlayedThroughTheKeys()
     {
         const CConfigSandbox config;
-        config.Store(QStringLiteral("ComDevice"), QStringLiteral("/nonexistent/ttyQuiz"));
+        config.Store(QStringLiteral("ComDevice"), kNoSuchDevice);
         const CPuzzleFolder puzzles;
         puzzles.Write(1, "Wie hei\xDF" "t die Hauptstadt von Frankreich?\nParis\n");
         WritePicture(puzzles, 1);
@@ -208,7 +208,7 @@ private slots:
     void theGameNumberKeyOpensItsPrompt()
     {
         const CConfigSandbox config;
-        config.Store(QStringLiteral("ComDevice"), QStringLiteral("/nonexistent/ttyQuiz"));
+        config.Store(QStringLiteral("ComDevice"), kNoSuchDevice);
         const CPuzzleFolder puzzles;
         puzzles.Write(7, "Sieben?\nJa\n");
         CProgram program(puzzles.Path());

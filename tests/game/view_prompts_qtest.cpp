@@ -67,7 +67,7 @@ private slots:
         const CConfigSandbox config;
         config.Store(QStringLiteral("ComPort"), 5);
         {
-            CViewHarness harness;
+            CViewHarness harness(1024, 700, false);
             PromptAnswer answer{input, {}, {}};
             answer.Arm();
             QVERIFY(harness.commands.Dispatch(CommandId::ChooseComPort));
@@ -91,7 +91,7 @@ private slots:
     void comPortPromptCancelledChangesNothing()
     {
         const CConfigSandbox config;
-        CViewHarness harness;
+        CViewHarness harness(1024, 700, false);
         PromptAnswer answer{QString(), {}, {}};
         answer.Arm();
         QVERIFY(harness.commands.Dispatch(CommandId::ChooseComPort));

@@ -13,7 +13,7 @@ private slots:
     {
         const CConfigSandbox config;
         {
-            CViewHarness harness;
+            CViewHarness harness(1024, 700, false);
             const SViewSettings settings = harness.view->CurrentSettings();
             QCOMPARE(settings.SwitchTime, 5000);
             QCOMPARE(harness.State().CurSwitchTime, 5000u);
@@ -134,16 +134,16 @@ private slots:
     {
         const CConfigSandbox config;
         config.Store(QStringLiteral("ComPort"), 2);
-        config.Store(QStringLiteral("ComDevice"), QStringLiteral("/nonexistent/ttyQuiz"));
+        config.Store(QStringLiteral("ComDevice"), kNoSuchDevice);
         {
             CViewHarness harness;
             QCOMPARE(harness.view->CurrentSettings().ComPort, 2u);
-            QCOMPARE(harness.view->CurrentSettings().ComDevice, std::string("/nonexistent/ttyQuiz"));
+            QCOMPARE(QString::fromStdString(harness.view->CurrentSettings().ComDevice), kNoSuchDevice);
             // The device cannot be opened: the status says so.
             QTRY_COMPARE(harness.view->RemoteStatus(), QStringLiteral("Fernbedienung: –"));
         }
         QCOMPARE(config.Stored(QStringLiteral("ComPort")).toInt(), 2);
-        QCOMPARE(config.Stored(QStringLiteral("ComDevice")).toString(), QStringLiteral("/nonexistent/ttyQuiz"));
+        QCOMPARE(config.Stored(QStringLiteral("ComDevice")).toString(), kNoSuchDevice);
     }
 
     void theSecondTickToggleStoresZeroOrOne()
