@@ -67,6 +67,9 @@ public:
     void SetStarSize(int size);
     void ToggleSecondTick();
 
+    // The puzzle editor: a new puzzle written below the puzzle path and started at once.
+    void RunPuzzleEditor();
+
     // The prompts of the settings commands (modal).
     void ChooseComPort();
     void ChooseGameNumber();

@@ -4,7 +4,9 @@
 #include "app/CommandTable.h"
 #include "game/QuizmoraView.h"
 #include "remote/ComPortName.h"
+#include "store/NewPuzzle.h"
 #include "support/Cp1252.h"
+#include "ui/ImageWnd.h"
 #include "ui/InputDlg.h"
 #include "ui/PathDlg.h"
 
@@ -54,6 +56,7 @@ void RegisterViewCommands(CCommandTable& commands, CQuizmoraView& view)
             [&engine, stop] { return engine.CanStopPlayer(stop.player, stop.fromToolbar); });
     }
 
+    commands.Register(CommandId::NewPuzzle, [&view] { view.RunPuzzleEditor(); });
     commands.Register(CommandId::ChooseComPort, [&view] { view.ChooseComPort(); });
     commands.Register(CommandId::NextGameNumber, [&view] { view.ChooseGameNumber(); });
     commands.Register(CommandId::PuzzlePath, [&view] { view.ChoosePuzzlePath(); });
@@ -84,6 +87,14 @@ void RegisterViewCommands(CCommandTable& commands, CQuizmoraView& view)
 void CQuizmoraView::RegisterCommands(CCommandTable& commands)
 {
     RegisterViewCommands(commands, *this);
+}
+
+void CQuizmoraView::RunPuzzleEditor()
+{
+    NewPuzzle(this, engine_, [this] {
+        TimerStep();
+        imageWnd_->RedrawNow();
+    });
 }
 
 void CQuizmoraView::ChooseComPort()

@@ -4,6 +4,8 @@
 #include "app/CommandIds.h"
 
 #include <QCursor>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -196,13 +198,40 @@ private slots:
         QCOMPARE(QCursor::pos(), parked ? corner + QPoint(50, 40) : corner);
     }
 
+    void aNewPuzzleFromTheEditorStartsAtOnce()
+    {
+        Game game;
+        CViewHarness& h = game.harness;
+        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
+        QVERIFY(h.commands.Dispatch(CommandId::StopSecondTimer));
+        QVERIFY(h.commands.Dispatch(CommandId::RevealText));
+        h.view->TimerStep();
+
+        QString title;
+        WhenModalShows([&title](QWidget& dialog) {
+            title = dialog.windowTitle();
+            dialog.findChild<QLineEdit*>(QStringLiteral("questionEdit"))->setText(QStringLiteral("Neue Frage"));
+            dialog.findChild<QLineEdit*>(QStringLiteral("answerEdit"))->setText(QStringLiteral("Neu"));
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        });
+        QVERIFY(h.commands.Dispatch(CommandId::NewPuzzle));
+        QCOMPARE(title, QStringLiteral("Neues Bild erstellen"));
+        QCOMPARE(h.State().Running, 1);
+        QCOMPARE(h.State().QuestionText(), std::string_view("Neue Frage"));
+        QCOMPARE(h.State().CoveredCount, 3);
+        // The step that ran with it has drawn the new question and three covered cells.
+        QCOMPARE(h.State().QuestionDirty, 0);
+        QCOMPARE(h.State().AnswerDirty, 0);
+        QVERIFY(CountColour(*h.view, 142, 0, h.view->width() - 284, 36, 0x000000) < (h.view->width() - 284) * 36);
+    }
+
     void commandsWithoutRulesAreAlwaysEnabled()
     {
         Game game;
         for (const std::uint32_t id :
              {CommandId::FirstPlayerUp, CommandId::SecondPlayerUp, CommandId::FirstPlayerDown,
               CommandId::SecondPlayerDown, CommandId::ChooseComPort, CommandId::NextGameNumber,
-              CommandId::PuzzlePath, CommandId::SwitchTime, CommandId::SecondTick})
+              CommandId::PuzzlePath, CommandId::SwitchTime, CommandId::SecondTick, CommandId::NewPuzzle})
             QVERIFY2(game.Enabled(id), qPrintable(QString::number(id)));
         QCOMPARE(game.harness.commands.IsChecked(CommandId::NextPuzzle), std::optional<bool>());
     }
