@@ -42,6 +42,9 @@ CGameSoundPlayer::CGameSoundPlayer(Options options)
     if (!options_.sleep)
         options_.sleep = [](std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 
+    // SDL would otherwise take SIGINT and SIGTERM for itself and the program could not be ended
+    // from outside; the Qt event loop owns the process.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return;
     SDL_AudioSpec wanted{};
