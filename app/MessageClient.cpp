@@ -112,13 +112,13 @@ int RunSendCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
 {
     const auto request = RequestOfCommand(arguments);
     if (!request) {
-        err << "usage: quizmora --send ping | menuping | exit | gettext | docpath | status PANE TEXT |"
+        err << "Aufruf: quizmora --send ping | menuping | exit | gettext | docpath | status PANE TEXT |"
                " settext[16] TEXT | open[16] PATH | compare[16] PATH | raw MESSAGE WPARAM [CODE [TEXT]]\n";
         return 1;
     }
     const auto reply = SendMessageRequest(serverName, *request);
     if (!reply) {
-        err << "Quizmora does not answer.\n";
+        err << QString::fromUtf8("Quizmora läuft nicht oder antwortet nicht.\n");
         return 2;
     }
     out << "0x" << QString::number(reply->result, 16).rightJustified(8, QLatin1Char('0'));
