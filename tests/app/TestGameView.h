@@ -7,8 +7,11 @@
 #include "app/MainFrame.h"
 #include "app/QuizmoraApp.h"
 #include "game/SoundSink.h"
+#include "support/SettingsKey.h"
 
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <memory>
@@ -74,4 +77,20 @@ inline Started Start(const QStringList& arguments = {}, const QString& serverNam
     if (ok)
         started.frame = started.app->Frame();
     return started;
+}
+
+// Keeps the user settings of the test in `folder`; Clear empties them between test cases.
+inline bool UseSettingsFolder(const QTemporaryDir& folder)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+    return folder.isValid();
+}
+inline void ClearSettings() { QSettings(QStringLiteral("KQ"), QStringLiteral("Quizmora")).clear(); }
+
+inline std::uint32_t ReadSetting(const char* name, std::uint32_t missing = 0xDEADBEEF)
+{
+    std::uint32_t value = missing;
+    CSettingsKey(std::string_view("Settings")).ReadDword(name, value);
+    return value;
 }

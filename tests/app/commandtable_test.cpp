@@ -4,30 +4,29 @@
 
 namespace {
 
-TEST(CommandTable, DisabledCommandNeverRuns)
+TEST(CommandTable, EnabledRuleGuardsDispatchAndObserversHearEveryCall)
 {
     CCommandTable table;
     bool enabled = false;
     int runs = 0;
+    int updates = 0;
+    table.AddObserver([&] { ++updates; });
     table.Register(32809, [&] { ++runs; }, [&] { return enabled; });
 
     EXPECT_FALSE(table.IsEnabled(32809));
     EXPECT_FALSE(table.Dispatch(32809));
     EXPECT_EQ(runs, 0);
-
     enabled = true;
     EXPECT_TRUE(table.IsEnabled(32809));
     EXPECT_TRUE(table.Dispatch(32809));
     EXPECT_EQ(runs, 1);
-}
 
-TEST(CommandTable, UnknownCommandsAreDisabled)
-{
-    CCommandTable table;
+    // Unknown commands are disabled and carry no check mark.
     EXPECT_FALSE(table.Contains(1));
     EXPECT_FALSE(table.IsEnabled(1));
     EXPECT_FALSE(table.Dispatch(1));
     EXPECT_FALSE(table.IsChecked(1).has_value());
+    EXPECT_EQ(updates, 3);  // refused, ran and unknown alike
 }
 
 TEST(CommandTable, CheckMarksFollowTheirRule)
@@ -44,19 +43,6 @@ TEST(CommandTable, CheckMarksFollowTheirRule)
     table.Dispatch(32815);
     EXPECT_EQ(table.IsChecked(32817), false);
     EXPECT_EQ(table.IsChecked(32815), true);
-}
-
-TEST(CommandTable, ObserversHearEveryDispatch)
-{
-    CCommandTable table;
-    int updates = 0;
-    table.AddObserver([&] { ++updates; });
-    table.Register(1, [] {}, [] { return false; });
-    table.Register(2, [] {});
-    table.Dispatch(1);
-    table.Dispatch(2);
-    table.Dispatch(3);
-    EXPECT_EQ(updates, 3);
 }
 
 TEST(CommandTable, HandlerMayReplaceItsOwnEntry)

@@ -15,31 +15,19 @@
 
 namespace {
 
-// A mono 16-bit WAVE of `samples` samples at `rate`.
-std::vector<std::byte> MakeWave(int rate, int samples)
+// A mono 16-bit PCM WAVE of `samples` samples at `rate` (the words as a little-endian host writes them).
+std::vector<std::byte> MakeWave(std::uint32_t rate, std::uint32_t samples)
 {
-    std::vector<std::byte> out;
-    auto put = [&out](const void* data, std::size_t size) {
-        const auto* bytes = static_cast<const std::byte*>(data);
-        out.insert(out.end(), bytes, bytes + size);
-    };
-    auto u32 = [&put](std::uint32_t v) { put(&v, 4); };
-    auto u16 = [&put](std::uint16_t v) { put(&v, 2); };
-    const std::uint32_t dataSize = static_cast<std::uint32_t>(samples) * 2;
-    put("RIFF", 4);
-    u32(36 + dataSize);
-    put("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(static_cast<std::uint32_t>(rate));
-    u32(static_cast<std::uint32_t>(rate) * 2);
-    u16(2);
-    u16(16);
-    put("data", 4);
-    u32(dataSize);
-    for (int i = 0; i < samples; ++i)
-        u16(static_cast<std::uint16_t>((i % 50) * 400));
+    const std::uint32_t dataSize = samples * 2;
+    const std::uint32_t header[] = {0x46464952 /* RIFF */, 36 + dataSize, 0x45564157 /* WAVE */, 0x20746D66 /* fmt */, 16,
+                                    0x00010001 /* PCM, mono */, rate, rate * 2, 0x00100002 /* 2-byte blocks of 16 bits */,
+                                    0x61746164 /* data */, dataSize};
+    std::vector<std::byte> out(sizeof header + dataSize);
+    std::memcpy(out.data(), header, sizeof header);
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        const auto sample = static_cast<std::uint16_t>((i % 50) * 400);
+        std::memcpy(out.data() + sizeof header + 2 * i, &sample, 2);
+    }
     return out;
 }
 
@@ -207,28 +195,17 @@ TEST_F(GameSound, UnknownOrBrokenWavesAreSilent)
 
 TEST(GameSoundResources, EverySoundOfTheGameIsEmbeddedAndPlays)
 {
-    std::mutex mutex;
-    std::vector<std::string> started;
+    Recorder recorder;
     CGameSoundPlayer::Options options;
     options.sleep = [](std::uint32_t) {};
-    options.onStart = [&](std::string_view name, std::uint32_t) {
-        std::lock_guard lock(mutex);
-        started.emplace_back(name);
-    };
+    options.onStart = [&recorder](std::string_view name, std::uint32_t tick) { recorder.Record(name, tick); };
     CGameSoundPlayer player(options);
     if (!player.HasDevice())
         GTEST_SKIP() << "no audio driver";
+    std::size_t played = 0;
     for (const char* name : {"TICK", "TUCK", "ERROR", "CLING1", "CLING2"}) {
-        const std::size_t before = started.size();
         player.PlayGameSound(name);
-        for (int i = 0; i < 200; ++i) {
-            {
-                std::lock_guard lock(mutex);
-                if (started.size() > before)
-                    break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        recorder.WaitFor(++played);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_GT(player.QueuedBytes(), 0u) << name;
     }

@@ -5,7 +5,6 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/QuizmoraApp.h"
-#include "support/SettingsKey.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,9 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -31,28 +28,13 @@ QToolButton* ToolButton(CMainFrame* frame, QAction* action)
     return qobject_cast<QToolButton*>(frame->ToolBar()->widgetForAction(action));
 }
 
-std::uint32_t ReadSetting(const char* name, std::uint32_t missing = 0xDEADBEEF)
-{
-    std::uint32_t value = missing;
-    CSettingsKey(std::string_view("Settings")).ReadDword(name, value);
-    return value;
-}
-
 }  // namespace
 
 class MainFrameTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(settingsDir_.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-    }
-    void init()
-    {
-        QSettings(QStringLiteral("KQ"), QStringLiteral("Quizmora")).clear();
-    }
+    void initTestCase() { QVERIFY(UseSettingsFolder(settingsDir_)); }
+    void init() { ClearSettings(); }
 
     void captionAndMenus()
     {

@@ -32,15 +32,12 @@ public:
     bool hasView = true;
 };
 
+// The text and its terminator as little-endian UTF-16 bytes.
 std::vector<std::uint8_t> Utf16Data(const std::u16string& text)
 {
     std::vector<std::uint8_t> data;
-    for (char16_t unit : text) {
-        data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        data.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    data.push_back(0);
-    data.push_back(0);
+    for (const char16_t unit : text + u'\0')
+        data.insert(data.end(), {static_cast<std::uint8_t>(unit & 0xFF), static_cast<std::uint8_t>(unit >> 8)});
     return data;
 }
 

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QLocalSocket>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -47,8 +46,7 @@ class MessageServerTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(settingsDir_.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QVERIFY(UseSettingsFolder(settingsDir_));
         server_ = QStringLiteral("quizmora-test-%1").arg(QCoreApplication::applicationPid());
     }
 
@@ -140,7 +138,7 @@ private slots:
         QCOMPARE(RunSendCommand({QStringLiteral("bogus")}, outStream, errStream, server_), 1);
         QCOMPARE(RunSendCommand({QStringLiteral("settext")}, outStream, errStream, server_), 1);
         QCOMPARE(RunSendCommand({QStringLiteral("ping")}, outStream, errStream, server_ + QStringLiteral("-none")), 2);
-        QVERIFY(err.contains(QStringLiteral("usage")));
+        QVERIFY(err.contains(QStringLiteral("Aufruf: quizmora --send")));
         QVERIFY(out.isEmpty());
     }
 

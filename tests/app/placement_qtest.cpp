@@ -2,23 +2,13 @@
 // screens come from a configuration file written before the application starts).
 #include "TestGameView.h"
 
-#include "support/SettingsKey.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QScreen>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-std::uint32_t ReadSetting(const char* name, std::uint32_t missing = 0xDEADBEEF)
-{
-    std::uint32_t value = missing;
-    CSettingsKey(std::string_view("Settings")).ReadDword(name, value);
-    return value;
-}
 
 void Store(int zoomed, int x, int y, int width, int height, int monitor)
 {
@@ -41,10 +31,9 @@ private slots:
     {
         QCOMPARE(QGuiApplication::screens().size(), 2);
         QCOMPARE(QGuiApplication::screens()[1]->geometry(), QRect(1600, 0, 1920, 1080));
-        QVERIFY(settingsDir_.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QVERIFY(UseSettingsFolder(settingsDir_));
     }
-    void init() { QSettings(QStringLiteral("KQ"), QStringLiteral("Quizmora")).clear(); }
+    void init() { ClearSettings(); }
 
     void restoredOnTheSecondScreen()
     {

@@ -21,12 +21,14 @@ std::uint32_t PixelAt(const QImage& image, int x, int y)
     return image.pixel(x, y) & 0x00FFFFFF;
 }
 
-// A window of the given client size, shown, with its buffer made.
-std::unique_ptr<CImageWnd> MakeWindow(int width, int height, std::uint32_t options = 0)
+// A window of the given client size, shown, with its buffer made (of the preset size, if any).
+std::unique_ptr<CImageWnd> MakeWindow(int width, int height, std::uint32_t options = 0, QSize preset = {})
 {
     auto window = std::make_unique<CImageWnd>();
     window->Create(options, QRect(0, 0, width, height), nullptr, 38680);
     window->show();
+    if (!preset.isEmpty())
+        window->SetPresetSize(preset.width(), preset.height());
     window->RefreshSize();
     return window;
 }
@@ -120,10 +122,8 @@ private slots:
 
     void centringAndScrolling()
     {
-        auto window = MakeWindow(100, 80, CImageWnd::CentreBuffer | CImageWnd::FixedSize);
-        window->SetPresetSize(40, 20);
+        auto window = MakeWindow(100, 80, CImageWnd::CentreBuffer | CImageWnd::FixedSize, {40, 20});
         window->SetBackgroundColor(kBlue);
-        window->RefreshSize();
         QCOMPARE(window->BackBuffer().Width(), 40u);
         window->SetScrollOrigin(0, 0);
         QCOMPARE(window->ScrollOrigin(), QPoint(-30, -30));
@@ -136,9 +136,7 @@ private slots:
         QCOMPARE(PixelAt(shown, 50, 50), kBlue);
 
         // A buffer larger than the window scrolls within its bounds.
-        auto big = MakeWindow(50, 50, CImageWnd::FixedSize);
-        big->SetPresetSize(200, 100);
-        big->RefreshSize();
+        auto big = MakeWindow(50, 50, CImageWnd::FixedSize, {200, 100});
         big->BackBuffer().FillRect(0, 0, 200, 100, kBlue);
         big->BackBuffer().FillRect(150, 50, 50, 50, kGreen);
         QVERIFY(big->SetScrollOrigin(1000, 1000));
@@ -151,23 +149,17 @@ private slots:
         QCOMPARE(big->ScrollOrigin(), QPoint(0, 10));
 
         // Without centring a small buffer may be moved right or down, but not beyond the window.
-        auto free = MakeWindow(100, 100, CImageWnd::FixedSize);
-        free->SetPresetSize(40, 40);
-        free->RefreshSize();
+        auto free = MakeWindow(100, 100, CImageWnd::FixedSize, {40, 40});
         free->SetScrollOrigin(-30, -90);
         QCOMPARE(free->ScrollOrigin(), QPoint(-30, -60));
-        auto topLeft = MakeWindow(100, 100, CImageWnd::FixedSize | CImageWnd::KeepTopLeft);
-        topLeft->SetPresetSize(40, 40);
-        topLeft->RefreshSize();
+        auto topLeft = MakeWindow(100, 100, CImageWnd::FixedSize | CImageWnd::KeepTopLeft, {40, 40});
         topLeft->SetScrollOrigin(-30, -30);
         QCOMPARE(topLeft->ScrollOrigin(), QPoint(0, 0));
     }
 
     void scrollBarsMoveTheOrigin()
     {
-        auto window = MakeWindow(100, 100, CImageWnd::FixedSize | CImageWnd::HorizontalScrollBar | CImageWnd::VerticalScrollBar);
-        window->SetPresetSize(400, 300);
-        window->RefreshSize();
+        auto window = MakeWindow(100, 100, CImageWnd::FixedSize | CImageWnd::HorizontalScrollBar | CImageWnd::VerticalScrollBar, {400, 300});
         QScrollBar* horizontal = window->horizontalScrollBar();
         horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(window->ScrollOrigin().x(), 32);
@@ -178,9 +170,7 @@ private slots:
 
     void mouseInBufferCoordinates()
     {
-        auto window = MakeWindow(50, 50, CImageWnd::FixedSize);
-        window->SetPresetSize(200, 200);
-        window->RefreshSize();
+        auto window = MakeWindow(50, 50, CImageWnd::FixedSize, {200, 200});
         window->SetScrollOrigin(100, 40);
         std::vector<CImageWnd::MouseEvent> events;
         window->SetMouseCallback([&events](const CImageWnd::MouseEvent& event) { events.push_back(event); });
@@ -198,9 +188,7 @@ private slots:
 
     void unchangedBackgroundCausesNoRedraw()
     {
-        auto window = MakeWindow(80, 60, CImageWnd::FixedSize);
-        window->SetPresetSize(40, 30);
-        window->RefreshSize();
+        auto window = MakeWindow(80, 60, CImageWnd::FixedSize, {40, 30});
         int paints = 0;
         window->SetPaintCallback([&paints](QPainter&, const QRect&) { ++paints; });
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));

@@ -29,47 +29,31 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
-#include <memory>
 
 namespace {
 
-// Closes the next modal message box and remembers what it said.
-class CMessageBoxCatcher {
-public:
-    CMessageBoxCatcher() { QTimer::singleShot(20, [state = state_] { Poll(state, 0); }); }
-    ~CMessageBoxCatcher() { state_->done = true; }
-    CMessageBoxCatcher(const CMessageBoxCatcher&) = delete;
-    CMessageBoxCatcher& operator=(const CMessageBoxCatcher&) = delete;
-
-    QString Text() const { return state_->text; }
-    QString Caption() const { return state_->caption; }
-    bool WasCritical() const { return state_->icon == QMessageBox::Critical; }
-
-private:
-    struct State {
-        QString text;
-        QString caption;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        bool done = false;
-    };
-
-    static void Poll(const std::shared_ptr<State>& state, int tries)
-    {
-        if (state->done)
-            return;
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            state->done = true;
-            state->text = box->text();
-            state->caption = box->windowTitle();
-            state->icon = box->icon();
-            box->button(QMessageBox::Ok)->click();
-        } else if (tries < 250) {
-            QTimer::singleShot(20, [state, tries] { Poll(state, tries + 1); });
-        }
-    }
-
-    std::shared_ptr<State> state_ = std::make_shared<State>();
+struct MessageBoxSeen {
+    QString text;
+    QString caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
+
+// Presses Return in `edit`; closes the message box that opens and returns what it showed.
+MessageBoxSeen ReturnIntoMessageBox(QLineEdit* edit)
+{
+    MessageBoxSeen seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            seen = {box->text(), box->windowTitle(), box->icon()};
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    poll.start(20);
+    QTest::keyClick(edit, Qt::Key_Return);
+    return seen;
+}
 
 void MakeFolders(const QString& base, const QStringList& names)
 {
@@ -95,12 +79,12 @@ private:
     static CPathDlgList* List(CPathDlg& dlg) { return dlg.findChild<CPathDlgList*>(QStringLiteral("folderList")); }
     static QCheckBox* Check(CPathDlg& dlg, const char* name) { return dlg.findChild<QCheckBox*>(QString::fromLatin1(name)); }
 
-    // Opens the dialog in list mode with the path field in view and waits for the first list.
-    static void StartListMode(CPathDlg& dlg, const QString& path, unsigned options = CPathDlg::kGameOptions)
+    // Opens the dialog in list mode (with the path field, or the breadcrumbs) and waits for the first list.
+    static void StartListMode(CPathDlg& dlg, const QString& path, unsigned options = CPathDlg::kGameOptions, bool crumbs = false)
     {
         dlg.SetPath(path);
         dlg.Start(options);
-        Check(dlg, "breadcrumbCheck")->setChecked(false);
+        Check(dlg, "breadcrumbCheck")->setChecked(crumbs);
         Check(dlg, "treeCheck")->setChecked(false);
         QTRY_VERIFY(!dlg.IsListing());
     }
@@ -160,13 +144,11 @@ private slots:
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Pfad mit Texten"));
         dlg.SetTitle({});
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Verzeichnis w\u00e4hlen"));
-        const QStringList buttons = {QStringLiteral("OK"), QStringLiteral("Abbrechen"), QStringLiteral("Aufw\u00e4rts")};
-        for (const QString& text : buttons) {
-            bool found = false;
-            for (const QPushButton* button : dlg.findChildren<QPushButton*>())
-                found = found || button->text() == text;
-            QVERIFY2(found, qPrintable(text));
-        }
+        QStringList buttons;
+        for (const QPushButton* button : dlg.findChildren<QPushButton*>())
+            buttons << button->text();
+        for (const QString& text : {QStringLiteral("OK"), QStringLiteral("Abbrechen"), QStringLiteral("Aufw\u00e4rts")})
+            QVERIFY2(buttons.contains(text), qPrintable(text));
         QCOMPARE(Check(dlg, "breadcrumbCheck")->text(), QStringLiteral("Brotkrumen"));
         QCOMPARE(Check(dlg, "treeCheck")->text(), QStringLiteral("Baum anzeigen"));
     }
@@ -234,10 +216,12 @@ private slots:
         QCOMPARE(dlg.History().Entries().front(), QFile::encodeName(base + QStringLiteral("/target")).toStdString());
     }
 
-    void rootComesBackWhole()
+    void rootStaysWhole()
     {
         CPathDlg dlg;
         StartListMode(dlg, QStringLiteral("/"));
+        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("upButton")), Qt::LeftButton);
+        QCOMPARE(dlg.ShownFolder(), QStringLiteral("/"));
         QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.GetPath(0), QStringLiteral("/"));
@@ -305,11 +289,10 @@ private slots:
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
             return;
         }
-        CMessageBoxCatcher catcher;
-        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
-        QCOMPARE(catcher.Text(), message);
-        QCOMPARE(catcher.Caption(), QStringLiteral("Fehler"));
-        QVERIFY(catcher.WasCritical());
+        const MessageBoxSeen box = ReturnIntoMessageBox(PathEdit(dlg));
+        QCOMPARE(box.text, message);
+        QCOMPARE(box.caption, QStringLiteral("Fehler"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
         QVERIFY(dlg.isVisible());
         QCOMPARE(PathEdit(dlg)->text(), Work(path));
         dlg.reject();
@@ -346,14 +329,6 @@ private slots:
         DoubleClick(list, depth - 1);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.GetPath(0), Work());
-    }
-
-    void upStopsAtTheRoot()
-    {
-        CPathDlg dlg;
-        StartListMode(dlg, QStringLiteral("/"));
-        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("upButton")), Qt::LeftButton);
-        QCOMPARE(dlg.ShownFolder(), QStringLiteral("/"));
     }
 
     void typeAheadSteps()
@@ -512,24 +487,6 @@ private slots:
         QCOMPARE(dlg.GetPath(0), Work(QStringLiteral("share")));
     }
 
-    void historyEntryGoesToIt()
-    {
-        MakeFolders(Work(), {QStringLiteral("first"), QStringLiteral("second")});
-        CPathDlg dlg;
-        StartListMode(dlg, Work(QStringLiteral("first")));
-        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        dlg.SetPath(Work(QStringLiteral("second")));
-        dlg.Start();
-        auto* field = dlg.findChild<QComboBox*>(QStringLiteral("pathField"));
-        QCOMPARE(field->count(), 1);
-        QCOMPARE(dlg.ShownFolder(), Work(QStringLiteral("second")));
-        emit field->activated(0);
-        QCOMPARE(dlg.ShownFolder(), Work(QStringLiteral("first")));
-        QTRY_VERIFY(!dlg.IsListing());
-        dlg.reject();
-    }
-
     void modesSurviveARestart()
     {
         {
@@ -576,11 +533,7 @@ private slots:
         const QString base = Work(QStringLiteral("crumbs"));
         MakeFolders(base, {QStringLiteral("x")});
         CPathDlg dlg;
-        dlg.SetPath(base);
-        dlg.Start();
-        Check(dlg, "treeCheck")->setChecked(false);
-        Check(dlg, "breadcrumbCheck")->setChecked(true);
-        QTRY_VERIFY(!dlg.IsListing());
+        StartListMode(dlg, base, CPathDlg::kGameOptions, true);
         auto* edit = dlg.findChild<QLineEdit*>(QStringLiteral("breadcrumbEdit"));
         auto* bar = dlg.findChild<QWidget*>(QStringLiteral("breadcrumb"));
         QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
@@ -631,15 +584,25 @@ private slots:
         QCOMPARE(history.Entries().back(), std::string("/p5"));
     }
 
-    void registryNameKeepsPathAndHistory()
+    void historyAndRegistryName()
     {
         const QString base = Work(QStringLiteral("registry"));
-        MakeFolders(base, {QStringLiteral("kept")});
+        MakeFolders(base, {QStringLiteral("kept"), QStringLiteral("second")});
         {
             CPathDlg dlg(nullptr, std::string("#PathDlgTest"));
             StartListMode(dlg, base + QStringLiteral("/kept"));
             QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
+            // The confirmed path is in the history the next time, and choosing it goes there.
+            dlg.SetPath(base + QStringLiteral("/second"));
+            dlg.Start();
+            auto* field = dlg.findChild<QComboBox*>(QStringLiteral("pathField"));
+            QCOMPARE(field->count(), 1);
+            QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/second"));
+            emit field->activated(0);
+            QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/kept"));
+            QTRY_VERIFY(!dlg.IsListing());
+            dlg.reject();
         }
         CPathDlg dlg(nullptr, std::string("#PathDlgTest"));
         QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/kept"));
@@ -695,18 +658,15 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
     }
 
-    void workerCancelsAndStops()
+    void workerListsAndStops()
     {
-        // The worker alone: a newer request replaces an older one, and Stop ends it.
+        // The worker alone: one listing in sorted batches, then Stop ends it.
         const QString base = Work(QStringLiteral("worker"));
         MakeFolders(base, {QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("c")});
         struct Seen {
-            std::atomic<int> listed{0};
+            std::atomic<int> listed{0}, names{0};
             std::atomic<std::uint64_t> lastRequest{0};
-            std::atomic<int> names{0};
-            std::atomic<bool> drives{false};
-            std::atomic<bool> sorted{true};
-            std::atomic<bool> opened{true};
+            std::atomic<bool> drives{false}, sorted{true}, opened{true};
         } seen;
         CPathDlgWorker::Callbacks callbacks;
         callbacks.drivesReady = [&](std::vector<PathDlgDrive> drives) { seen.drives = !drives.empty(); };
@@ -730,28 +690,6 @@ private slots:
         QVERIFY(seen.opened.load());
         worker.Stop();
         QVERIFY(!worker.Running());
-    }
-
-    void screenshot()
-    {
-        const QByteArray target = qgetenv("QUIZMORA_PATHDLG_SCREENSHOT");
-        if (target.isEmpty())
-            QSKIP("set QUIZMORA_PATHDLG_SCREENSHOT to a PNG path to grab the dialog");
-        const QString base = Work(QStringLiteral("R\u00e4tsel"));
-        MakeFolders(base, {QStringLiteral("Game001"), QStringLiteral("Game002"), QStringLiteral("Bilder"), QStringLiteral("Musik")});
-        const bool tree = qEnvironmentVariableIsSet("QUIZMORA_PATHDLG_TREE");
-        const bool crumbs = qEnvironmentVariableIsSet("QUIZMORA_PATHDLG_CRUMBS");
-        CPathDlg dlg;
-        dlg.SetTitle(QStringLiteral("Pfad mit Texten"));
-        dlg.SetPath(base);
-        dlg.Start();
-        Check(dlg, "treeCheck")->setChecked(tree);
-        Check(dlg, "breadcrumbCheck")->setChecked(crumbs);
-        QTRY_VERIFY(!dlg.IsListing());
-        QTest::qWait(1500);
-        QVERIFY(dlg.grab().save(QString::fromLocal8Bit(target)));
-        Check(dlg, "treeCheck")->setChecked(false);
-        Check(dlg, "breadcrumbCheck")->setChecked(true);
     }
 };
 

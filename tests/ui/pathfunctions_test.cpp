@@ -80,7 +80,16 @@ TEST(NormalizePath, Cases)
         EXPECT_EQ(NormalizePath(c.input, c.plainUnc), c.expected) << c.name;
 }
 
-TEST(NormalizePath, RelativeResolvesAgainstCurrentFolder)
+TEST(NormalizePath, IsIdempotent)
+{
+    for (const char* input : {"/a/b/../c//", "  x/./y ", "//srv/x/", "/", "../.."})
+        for (const bool plain : {false, true}) {
+            const std::string once = NormalizePath(input, plain);
+            EXPECT_EQ(NormalizePath(once, plain), once) << input;
+        }
+}
+
+TEST(RelativePaths, FollowTheCurrentFolder)
 {
     TempFolder temp;
     fs::create_directory(temp / "sub");
@@ -89,15 +98,8 @@ TEST(NormalizePath, RelativeResolvesAgainstCurrentFolder)
     EXPECT_EQ(NormalizePath("sub/", false), base + "/sub");
     EXPECT_EQ(NormalizePath(" . ", false), base);
     EXPECT_EQ(NormalizePath("sub/..", false), base);
-}
-
-TEST(NormalizePath, IsIdempotent)
-{
-    for (const char* input : {"/a/b/../c//", "  x/./y ", "//srv/x/", "/", "../.."})
-        for (const bool plain : {false, true}) {
-            const std::string once = NormalizePath(input, plain);
-            EXPECT_EQ(NormalizePath(once, plain), once) << input;
-        }
+    EXPECT_EQ(CreatePath("x/y"), kCreateMade);
+    EXPECT_EQ(GetPathType(temp / "x/y"), kPathFolder);
 }
 
 TEST(ParseMountPoints, FieldsAndEscapes)
@@ -116,11 +118,16 @@ TEST(ParseMountPoints, FieldsAndEscapes)
     EXPECT_EQ(ParseMountPoints(text), expected);
 }
 
-TEST(MountedRoots, HoldsTheRoot)
+TEST(MountedRoots, HoldTheRootAndAreDriveRoots)
 {
     const std::vector<std::string> roots = MountedRoots();
-    ASSERT_FALSE(roots.empty());
     EXPECT_NE(std::find(roots.begin(), roots.end(), "/"), roots.end());
+    for (const std::string& root : roots) {
+        const int type = GetPathType(root);
+        if (type == kPathFolder || type == kPathDriveRoot) {  // files bound over files do not count
+            EXPECT_EQ(type, kPathDriveRoot) << root;
+        }
+    }
 }
 
 TEST(GetPathType, Kinds)
@@ -154,16 +161,6 @@ TEST(GetPathType, Kinds)
         EXPECT_EQ(GetPathType(c.path), c.expected) << c.name;
 }
 
-TEST(GetPathType, EveryListedMountPointIsADriveRoot)
-{
-    for (const std::string& root : MountedRoots()) {
-        const int type = GetPathType(root);
-        if (type == kPathFolder || type == kPathDriveRoot) {  // files bound over files do not count
-            EXPECT_EQ(type, kPathDriveRoot) << root;
-        }
-    }
-}
-
 TEST(CreatePath, MakesEveryMissingLevel)
 {
     TempFolder temp;
@@ -172,14 +169,6 @@ TEST(CreatePath, MakesEveryMissingLevel)
     EXPECT_EQ(GetPathType(deep), kPathFolder);
     EXPECT_EQ(CreatePath(deep), kCreateExisted);
     EXPECT_EQ(CreatePath("/"), kCreateExisted);
-}
-
-TEST(CreatePath, RelativeToCurrentFolder)
-{
-    TempFolder temp;
-    CurrentFolderScope scope(temp.Path());
-    EXPECT_EQ(CreatePath("x/y"), kCreateMade);
-    EXPECT_EQ(GetPathType(temp / "x/y"), kPathFolder);
 }
 
 TEST(CreatePath, Failures)
