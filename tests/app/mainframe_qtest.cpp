@@ -138,37 +138,35 @@ private slots:
 
     void commandLine_data()
     {
-        QTest::addColumn<QStringList>("arguments");
+        // The arguments, and the paths the view is given, each separated by '|'.
+        QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("fullScreen");
-        QTest::addColumn<QStringList>("events");
-        const QString check = QStringLiteral("check");
-        QTest::newRow("none") << QStringList{} << 0 << QStringList{check};
-        QTest::newRow("-z") << QStringList{QStringLiteral("-z")} << 1 << QStringList{check};
-        QTest::newRow("/Z") << QStringList{QStringLiteral("/Z")} << 1 << QStringList{check};
-        QTest::newRow("-zoom") << QStringList{QStringLiteral("-zoom")} << 1 << QStringList{check};
-        QTest::newRow("-z twice") << QStringList{QStringLiteral("-z"), QStringLiteral("-Z")} << 0 << QStringList{check};
-        QTest::newRow("-x and lone -") << QStringList{QStringLiteral("-x"), QStringLiteral("-")} << 0
-                                       << QStringList{check};
-        QTest::newRow("paths in order")
-            << QStringList{QStringLiteral("/tmp/a"), QStringLiteral("-z"), QStringLiteral("b c\\"), QStringLiteral("C:\\Quiz")}
-            << 1
-            << QStringList{QStringLiteral("path:/tmp/a"), QStringLiteral("path:b c\\"), QStringLiteral("path:C:\\Quiz"), check};
-        QTest::newRow("slash switch that is no path") << QStringList{QStringLiteral("/zoom")} << 1 << QStringList{check};
-        QTest::newRow("root folder is a path") << QStringList{QStringLiteral("/")} << 0
-                                               << QStringList{QStringLiteral("path:/"), check};
+        QTest::addColumn<QString>("paths");
+        QTest::newRow("none") << QString() << 0 << QString();
+        QTest::newRow("-z") << QStringLiteral("-z") << 1 << QString();
+        QTest::newRow("/Z") << QStringLiteral("/Z") << 1 << QString();
+        QTest::newRow("-zoom") << QStringLiteral("-zoom") << 1 << QString();
+        QTest::newRow("-z twice") << QStringLiteral("-z|-Z") << 0 << QString();
+        QTest::newRow("-x and lone -") << QStringLiteral("-x|-") << 0 << QString();
+        QTest::newRow("paths in order") << QStringLiteral("/tmp/a|-z|b c\\|C:\\Quiz") << 1 << QStringLiteral("/tmp/a|b c\\|C:\\Quiz");
+        QTest::newRow("slash switch that is no path") << QStringLiteral("/zoom") << 1 << QString();
+        QTest::newRow("root folder is a path") << QStringLiteral("/") << 0 << QStringLiteral("/");
     }
     void commandLine()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, arguments);
         QFETCH(int, fullScreen);
-        QFETCH(QStringList, events);
-        Started s = Start(arguments);
+        QFETCH(QString, paths);
+        Started s = Start(arguments.split(QLatin1Char('|'), Qt::SkipEmptyParts));
         QVERIFY(s.frame);
         QCOMPARE(s.frame->FullScreenState(), 0);  // the switch is posted, not run at once
         QCoreApplication::processEvents();
         QCOMPARE(s.frame->FullScreenState() != 0 ? 1 : 0, fullScreen);
         QCOMPARE(s.frame->isFullScreen(), fullScreen == 1);
-        QCOMPARE(s.view->events, events);
+        QStringList events;  // the paths in order, then the check of the path
+        for (const QString& path : paths.split(QLatin1Char('|'), Qt::SkipEmptyParts))
+            events << QStringLiteral("path:") + path;
+        QCOMPARE(s.view->events, events << QStringLiteral("check"));
     }
 
     void fullScreenFromNormalAndMaximized()
