@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the game view's tests: settings in a temporary config folder, a puzzle folder, a
-// sound sink that records, a view on a manual clock, and a driver for modal dialogs.
+// view on a manual clock, and a driver for modal dialogs.
 
 #include "app/CommandTable.h"
 #include "app/GameViewInterface.h"
@@ -8,6 +8,7 @@
 #include "game/SoundSink.h"
 #include "imaging/GraphicsImage.h"
 #include "support/TickCount.h"
+#include "tests/game/RecordingSound.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,7 +22,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -67,29 +67,6 @@ private:
     QTemporaryDir folder_;
 };
 
-class CRecordingSound final : public IGameSound {
-public:
-    void PlayGameSound(const char* name) override
-    {
-        const std::lock_guard lock(mutex_);
-        names_.emplace_back(name);
-    }
-    std::vector<std::string> Names() const
-    {
-        const std::lock_guard lock(mutex_);
-        return names_;
-    }
-    void Clear()
-    {
-        const std::lock_guard lock(mutex_);
-        names_.clear();
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> names_;
-};
-
 // A serial device no machine has, so that a test's remote reader never opens a real port.
 inline const QString kNoSuchDevice = QStringLiteral("/nonexistent/quizmora-test-tty");
 
@@ -127,7 +104,7 @@ public:
     std::uint32_t Pixel(int x, int y) { return view->BackBuffer().GetPixelFn(x, y) & 0xFFFFFF; }
 
     CManualTicks clock{kStart};
-    CRecordingSound sound;
+    CRecordingSound sound{clock};
     std::vector<std::uint32_t> posted;
     CCommandTable commands;
     std::unique_ptr<CQuizmoraView> view;

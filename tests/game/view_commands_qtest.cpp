@@ -57,30 +57,6 @@ private slots:
         QCOMPARE(h.State().GameNumber, 2);
     }
 
-    void onlyTheFirstStopCounts()
-    {
-        Game game;
-        CViewHarness& h = game.harness;
-        QVERIFY(!game.Enabled(CommandId::StopFirstTimer));
-        QVERIFY(!h.commands.Dispatch(CommandId::StopFirstTimer));
-        QVERIFY(h.sound.Names().empty());
-
-        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
-        QVERIFY(h.commands.Dispatch(CommandId::StopFirstTimer));
-        // F8 stays enabled (the right player has not stopped), but the stop itself is refused.
-        QVERIFY(h.commands.Dispatch(CommandId::StopSecondTimer));
-        QCOMPARE(h.sound.Names(), std::vector<std::string>{"CLING1"});
-        QCOMPARE(h.State().PlayerState[0].load(), kPlayerStoppedClock);
-        QCOMPARE(h.State().PlayerState[1].load(), kPlayerNeutral);
-        QVERIFY(!game.Enabled(CommandId::StopFirstTimer));
-        QVERIFY(game.Enabled(CommandId::RevealText));
-
-        // The clock stands: no letter, no second tick.
-        h.RunFor(20000);
-        QCOMPARE(h.sound.Names(), std::vector<std::string>{"CLING1"});
-        QCOMPARE(h.State().CoveredCount, 5);
-    }
-
     void theToolBarStopsNeedARunningClockNobodyStopped_data()
     {
         QTest::addColumn<int>("situation");  // 0 idle, 1 running, 2 left stopped, 3 right stopped

@@ -100,7 +100,7 @@ public:
     }
 
     CManualTicks clock{700000};
-    CRecordingSound sound;
+    CRecordingSound sound{clock};
     int argc = 1;
     char name[9] = "quizmora";
     char* argv[2] = {name, nullptr};

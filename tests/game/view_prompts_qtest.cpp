@@ -58,6 +58,7 @@ private slots:
         QTest::newRow("abc") << QStringLiteral("abc") << 0u << QString();
         QTest::newRow("device path keeps the index") << QStringLiteral("/dev/ttyUSB0") << 5u
                                                      << QStringLiteral("/dev/ttyUSB0");
+        QTest::newRow("cancel") << QString() << 5u << QString();
     }
     void comPortPrompt()
     {
@@ -86,17 +87,6 @@ private slots:
             }
         }
         QCOMPARE(config.Has(QStringLiteral("ComDevice")), false);
-    }
-
-    void comPortPromptCancelledChangesNothing()
-    {
-        const CConfigSandbox config;
-        CViewHarness harness(1024, 700, false);
-        PromptAnswer answer{QString(), {}, {}};
-        answer.Arm();
-        QVERIFY(harness.commands.Dispatch(CommandId::ChooseComPort));
-        QCOMPARE(answer.offered, QStringLiteral("COM1"));
-        QCOMPARE(harness.view->CurrentSettings().ComPort, 0u);
     }
 
     void gameNumberPrompt_data()

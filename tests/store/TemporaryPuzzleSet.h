@@ -6,9 +6,22 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
+
+inline std::string ReadAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A file below tests/data.
+inline std::filesystem::path TestData(const std::string& relative)
+{
+    return std::filesystem::path(QUIZMORA_TEST_DATA) / relative;
+}
 
 class CTemporaryPuzzleSet {
 public:

@@ -213,7 +213,6 @@ private slots:
         QTest::newRow("trailing letters") << QStringLiteral("12abc") << 12;
         QTest::newRow("leading zeros") << QStringLiteral("007") << 7;
         QTest::newRow("too big") << QStringLiteral("1500") << 1000;
-        QTest::newRow("negative") << QStringLiteral("-3") << 1;
     }
 
     void numberNotations()

@@ -1,5 +1,12 @@
+// Reading a puzzle from disk: folder and file names in any case, the text's encoding, the size
+// limit, the loader, and the picture.
+
+#include "imaging/GraphicsFile.h"
+#include "imaging/GraphicsImage.h"
 #include "store/PuzzleFile.h"
+#include "store/PuzzleFolder.h"
 #include "store/PuzzleLoader.h"
+#include "store/PuzzlePicture.h"
 #include "store/PuzzleText.h"
 #include "tests/store/TemporaryPuzzleSet.h"
 
@@ -9,37 +16,92 @@ using namespace std::string_literals;
 
 namespace {
 
-struct DecodeCase {
-    const char* name;
-    std::string bytes;
-    bool truncated;
-    std::string expected;
-};
-
-const DecodeCase kDecodeCases[] = {
-    {"PlainAscii", "Frage\nHaus", false, "Frage\nHaus"},
-    {"Windows1252StaysAsItIs", "Stra\xDF" "e\n\xC4rger", false, "Stra\xDF" "e\n\xC4rger"},
-    {"Utf8IsConverted", "Stra\xC3\x9F" "e\n\xC3\x84rger", false, "Stra\xDF" "e\n\xC4rger"},
-    {"Utf8WithByteOrderMark", "\xEF\xBB\xBF\xC3\x84pfel", false, "\xC4pfel"},
-    {"AsciiWithByteOrderMark", "\xEF\xBB\xBFHaus", false, "Haus"},
-    {"EuroSignHasAWindows1252Byte", "\xE2\x82\xAC 5", false, "\x80 5"},
-    {"MissingCharactersBecomeQuestionMarks", "\xE2\x9C\x93 \xE6\x97\xA5", false, "? ?"},
-    {"MixedTextIsNotUtf8", "\xC3\xA4 und \xE4", false, "\xC3\xA4 und \xE4"},
-    {"NothingAfterAZeroByteCounts", "abc\0\xC3\xA4"s, false, "abc"},
-    {"CutSequenceAtTheLimitIsDropped", "Stra\xC3\x9F\xC3", true, "Stra\xDF"},
-    {"CutSequenceWithoutTheLimitIsNotUtf8", "Stra\xC3\x9F\xC3", false, "Stra\xC3\x9F\xC3"},
-};
-
-class DecodePuzzleTextCase : public testing::TestWithParam<DecodeCase> {};
-
-TEST_P(DecodePuzzleTextCase, GivesWindows1252)
+TEST(PuzzleFolderPath, AppendsOneSeparatorAndTheName)
 {
-    const DecodeCase& c = GetParam();
-    EXPECT_EQ(DecodePuzzleText(c.bytes, c.truncated), c.expected);
+    EXPECT_EQ(PuzzleFolderPath("/quiz", 7).native(), "/quiz/Game007");
+    EXPECT_EQ(PuzzleFolderPath("", 12).native(), "/Game012");  // below the root
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DecodePuzzleTextCase, testing::ValuesIn(kDecodeCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+TEST(PuzzleNumberOfFolderName, AcceptsOnlyTheGamesOwnSpelling)
+{
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"Game001", 1},       {"game012", 12},        {"GAME999", 999},     {"Game1000", 1000},
+        {"Game000", 0},       {"Game12", std::nullopt}, {"Game0012", std::nullopt},
+        {"Game", std::nullopt}, {"Game01a", std::nullopt}, {"Gamf001", std::nullopt},
+        {"Game-01", std::nullopt}, {"Game99999999999", std::nullopt},
+    };
+    for (const auto& [name, number] : cases)
+        EXPECT_EQ(PuzzleNumberOfFolderName(name), number) << name;
+}
+
+TEST(FindPuzzleFile, FindsTheFileWhateverItsCase)
+{
+    for (const char* file : {"Game001/Game.txt", "game001/game.txt", "GAME001/GAME.TXT", "gAmE001/Game.txt",
+                             "Game001/gAME.tXt"}) {
+        CTemporaryPuzzleSet set;
+        set.WriteFile(file, "Frage\nAntwort");
+        EXPECT_EQ(FindPuzzleFile(set.Root(), 1, kPuzzleTextFileName), set.Root() / file);
+        CRandom random;
+        const auto text = ReadPuzzleText(set.Root(), 1, 5000, random);
+        ASSERT_TRUE(text) << file;
+        EXPECT_EQ(text->Answer, "Antwort");
+    }
+}
+
+TEST(FindPuzzleFile, PrefersTheExactName)
+{
+    CTemporaryPuzzleSet set;
+    set.WriteFile("game001/GAME.TXT", "a");
+    set.WriteFile("Game001/game.txt", "b");
+    set.WriteFile("Game001/Game.txt", "c");
+    EXPECT_EQ(FindPuzzleFile(set.Root(), 1, kPuzzleTextFileName), set.Root() / "Game001/Game.txt");
+}
+
+TEST(FindPuzzleFile, PuzzlePathWithTrailingSeparator)
+{
+    CTemporaryPuzzleSet set;
+    set.WriteFile("game004/game.txt", "a");
+    const auto found = FindPuzzleFile(set.Root().string() + "/", 4, kPuzzleTextFileName);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_TRUE(std::filesystem::equivalent(*found, set.Root() / "game004/game.txt"));
+}
+
+TEST(FindPuzzleFile, MissingFolderOrFileGivesNothing)
+{
+    CTemporaryPuzzleSet set;
+    set.WriteFile("Game001/Pic.png", "x");
+    EXPECT_FALSE(FindPuzzleFile(set.Root(), 1, kPuzzleTextFileName));
+    EXPECT_FALSE(FindPuzzleFile(set.Root(), 2, kPuzzleTextFileName));
+    EXPECT_FALSE(FindPuzzleFile(set.Root() / "nowhere", 1, kPuzzleTextFileName));
+    // Similar names are not taken for the real one.
+    set.WriteFile("Game001/Game.txt.bak", "x");
+    set.WriteFile("Game01/Game.txt", "x");
+    EXPECT_FALSE(FindPuzzleFile(set.Root(), 1, kPuzzleTextFileName));
+}
+
+TEST(DecodePuzzleText, GivesWindows1252)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool truncated;
+        std::string expected;
+    } cases[] = {
+        {"plain ASCII", "Frage\nHaus", false, "Frage\nHaus"},
+        {"Windows-1252 as is", "Stra\xDF" "e\n\xC4rger", false, "Stra\xDF" "e\n\xC4rger"},
+        {"UTF-8 converted", "Stra\xC3\x9F" "e\n\xC3\x84rger", false, "Stra\xDF" "e\n\xC4rger"},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF\xC3\x84pfel", false, "\xC4pfel"},
+        {"ASCII with BOM", "\xEF\xBB\xBFHaus", false, "Haus"},
+        {"euro sign", "\xE2\x82\xAC 5", false, "\x80 5"},
+        {"missing characters", "\xE2\x9C\x93 \xE6\x97\xA5", false, "? ?"},
+        {"mixed text is not UTF-8", "\xC3\xA4 und \xE4", false, "\xC3\xA4 und \xE4"},
+        {"nothing after a zero byte", "abc\0\xC3\xA4"s, false, "abc"},
+        {"cut sequence at the limit dropped", "Stra\xC3\x9F\xC3", true, "Stra\xDF"},
+        {"cut sequence without the limit", "Stra\xC3\x9F\xC3", false, "Stra\xC3\x9F\xC3"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DecodePuzzleText(c.bytes, c.truncated), c.expected) << c.name;
+}
 
 TEST(ReadPuzzleFile, MissingEmptyOrNonRegularFilesAreNoPuzzle)
 {
@@ -56,61 +118,48 @@ TEST(ReadPuzzleFile, ReadsAtMost65534Bytes)
     CTemporaryPuzzleSet set;
     set.WriteFile("exact.txt", std::string(kPuzzleTextMaxBytes, 'x'));
     set.WriteFile("long.txt", std::string(kPuzzleTextMaxBytes, 'y') + "tail");
+    // "ä" is two bytes; the limit falls between them.
+    set.WriteFile("utf8.txt", "F\n\xC3\xBC" + std::string(kPuzzleTextMaxBytes - 5, 'a') + "\xC3\xA4" "end");
     const auto exact = ReadPuzzleFile(set.Root() / "exact.txt");
     const auto longer = ReadPuzzleFile(set.Root() / "long.txt");
-    ASSERT_TRUE(exact && longer);
+    const auto utf8 = ReadPuzzleFile(set.Root() / "utf8.txt");
+    ASSERT_TRUE(exact && longer && utf8);
     EXPECT_EQ(exact->Text.size(), kPuzzleTextMaxBytes);
     EXPECT_FALSE(exact->Truncated);
     EXPECT_EQ(longer->Text, std::string(kPuzzleTextMaxBytes, 'y'));
     EXPECT_TRUE(longer->Truncated);
+    EXPECT_TRUE(utf8->Truncated);
+    EXPECT_EQ(utf8->Text, "F\n\xFC" + std::string(kPuzzleTextMaxBytes - 5, 'a'));
 }
 
-TEST(ReadPuzzleFile, LongUtf8FileCutInsideACharacterStillConverts)
+TEST(ReadPuzzleText, LoadsFromThePuzzleFolder)
 {
-    CTemporaryPuzzleSet set;
-    // "ä" is two bytes; the limit falls between them.
-    set.WriteFile("utf8.txt", "F\n\xC3\xBC" + std::string(kPuzzleTextMaxBytes - 5, 'a') + "\xC3\xA4" "end");
-    const auto file = ReadPuzzleFile(set.Root() / "utf8.txt");
-    ASSERT_TRUE(file);
-    EXPECT_TRUE(file->Truncated);
-    EXPECT_EQ(file->Text, "F\n\xFC" + std::string(kPuzzleTextMaxBytes - 5, 'a'));
+    const struct {
+        const char* name;
+        std::string fileText;  // empty: an empty file
+        bool exists;
+        std::string question;
+        std::string answer;
+    } cases[] = {
+        {"empty file", "", false, "", ""},
+        {"question only", "Wer?", true, "Wer?", ""},
+        {"question and line breaks", "Wer?\r\n\r\n", true, "Wer?", ""},
+        {"prefix taken off", "Wer?\r\n@3000   Eisberg\r\n", true, "Wer?", "Eisberg"},
+        {"UTF-8 file", "\xEF\xBB\xBFWas ist gr\xC3\xBCn?\n\xC3\x84pfel", true, "Was ist gr\xFCn?", "\xC4pfel"},
+        {"zero byte first", "\0Frage\nA"s, true, "", ""},
+    };
+    for (const auto& c : cases) {
+        CTemporaryPuzzleSet set;
+        set.WritePuzzle(5, c.fileText);
+        CRandom random;
+        const auto text = ReadPuzzleText(set.Root(), 5, 5000, random);
+        ASSERT_EQ(text.has_value(), c.exists) << c.name;
+        if (text) {
+            EXPECT_EQ(text->Question, c.question) << c.name;
+            EXPECT_EQ(text->Answer, c.answer) << c.name;
+        }
+    }
 }
-
-struct LoaderCase {
-    const char* name;
-    std::string fileText;  // written as Game005/Game.txt; empty: an empty file
-    bool exists;
-    std::string question;
-    std::string answer;
-};
-
-const LoaderCase kLoaderCases[] = {
-    {"EmptyFileIsNoPuzzle", "", false, "", ""},
-    {"QuestionOnly", "Wer?", true, "Wer?", ""},
-    {"QuestionAndLineBreaks", "Wer?\r\n\r\n", true, "Wer?", ""},
-    {"PrefixTakenOff", "Wer?\r\n@3000   Eisberg\r\n", true, "Wer?", "Eisberg"},
-    {"Utf8File", "\xEF\xBB\xBFWas ist gr\xC3\xBCn?\n\xC3\x84pfel", true, "Was ist gr\xFCn?", "\xC4pfel"},
-    {"ZeroByteFirst", "\0Frage\nA"s, true, "", ""},
-};
-
-class ReadPuzzleTextCase : public testing::TestWithParam<LoaderCase> {};
-
-TEST_P(ReadPuzzleTextCase, LoadsFromThePuzzleFolder)
-{
-    const LoaderCase& c = GetParam();
-    CTemporaryPuzzleSet set;
-    set.WritePuzzle(5, c.fileText);
-    CRandom random;
-    const auto text = ReadPuzzleText(set.Root(), 5, 5000, random);
-    ASSERT_EQ(text.has_value(), c.exists);
-    if (!text)
-        return;
-    EXPECT_EQ(text->Question, c.question);
-    EXPECT_EQ(text->Answer, c.answer);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ReadPuzzleTextCase, testing::ValuesIn(kLoaderCases),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ReadPuzzleText, NumberThousandLooksInGame1000)
 {
@@ -123,22 +172,34 @@ TEST(ReadPuzzleText, NumberThousandLooksInGame1000)
     EXPECT_EQ(text->Question, "Tausend");
 }
 
-TEST(ReadPuzzleText, FindsACaseVariantCopiedFromWindows)
-{
-    CTemporaryPuzzleSet set;
-    set.WriteFile("game003/GAME.TXT", "Frage\nAntwort");
-    CRandom random;
-    const auto text = ReadPuzzleText(set.Root(), 3, 5000, random);
-    ASSERT_TRUE(text);
-    EXPECT_EQ(text->Answer, "Antwort");
-}
-
 TEST(ReadPuzzleText, MissingFolderIsNoPuzzleAndDrawsNothing)
 {
     CTemporaryPuzzleSet set;
     CRandom random(77);
     EXPECT_FALSE(ReadPuzzleText(set.Root(), 1, 5000, random));
     EXPECT_EQ(random.State(), 77u);
+}
+
+TEST(LoadPuzzlePicture, AFailedLoadKeepsThePreviousPicture)
+{
+    CTemporaryPuzzleSet set;
+    CGraphicsImage picture;
+    set.WriteFile("Game001/Pic.png", ReadAll(TestData("store/pic-4x3.png")));
+    ASSERT_EQ(LoadPuzzlePicture(set.Root(), 1, picture), kLoadOk);
+    set.WritePuzzle(2, "Frage\nA");
+    EXPECT_EQ(LoadPuzzlePicture(set.Root(), 2, picture), kLoadCannotOpen);  // missing
+    for (const std::string& bytes : {ReadAll(TestData("store/damaged.png")), std::string("Frage\nAntwort\n")}) {
+        set.WriteFile("Game002/Pic.png", bytes);
+        EXPECT_NE(LoadPuzzlePicture(set.Root(), 2, picture), kLoadOk);
+    }
+    EXPECT_FALSE(picture.IsEmpty());
+    EXPECT_EQ(picture.Width(), 4u);
+    EXPECT_EQ(picture.Height(), 3u);
+
+    set.WriteFile("GAME003/pic.PNG", ReadAll(TestData("store/pic-2x5.png")));
+    EXPECT_EQ(LoadPuzzlePicture(set.Root(), 3, picture), kLoadOk);
+    EXPECT_EQ(picture.Width(), 2u);
+    EXPECT_EQ(picture.Height(), 5u);
 }
 
 }  // namespace

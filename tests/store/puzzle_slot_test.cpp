@@ -8,18 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <utility>
 #include <vector>
 
 namespace {
-
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string TextOf(int number)
 {
@@ -123,25 +115,21 @@ TEST_F(PuzzleSlot, InsertWithoutRoomUpTo999MovesNothing)
 
 TEST_F(PuzzleSlot, InsertStopsAtAFolderInTheWay)
 {
-    WritePuzzles(1, 3);
-    std::filesystem::create_directories(PuzzleFolderPath(set.Root(), 4) / "Notizen");
-    const CPuzzleEditResult result = ChoosePuzzleSlot(set.Root(), 2, Insert, recorder.Mover());
-    EXPECT_EQ(result.Error, EPuzzleEditError::InsertFailed);
-    EXPECT_EQ(result.Message(), "Es gab einen Fehler beim Einfügen !");
-    ASSERT_EQ(recorder.moves.size(), 1u);  // the first rename was refused and ended the insertion
-    for (int number : {1, 2, 3})
-        EXPECT_EQ(Text(number), TextOf(number));
-    EXPECT_TRUE(std::filesystem::exists(PuzzleFolderPath(set.Root(), 4) / "Notizen"));
-}
-
-TEST_F(PuzzleSlot, AnEmptyFolderInTheWayIsNotReplacedEither)
-{
-    // rename(2) would silently replace an empty folder; the renumbering must not.
-    WritePuzzles(1, 1);
-    std::filesystem::create_directories(PuzzleFolderPath(set.Root(), 2));
-    const CPuzzleEditResult result = ChoosePuzzleSlot(set.Root(), 1, Insert);
-    EXPECT_EQ(result.Error, EPuzzleEditError::InsertFailed);
-    EXPECT_EQ(Text(1), TextOf(1));
+    // A folder without "Game.txt" is in the way, even an empty one that rename(2) would replace.
+    for (const bool empty : {false, true}) {
+        CTemporaryPuzzleSet fresh;
+        CRecordingMover mover;
+        for (int number = 1; number <= 3; ++number)
+            fresh.WritePuzzle(number, TextOf(number));
+        std::filesystem::create_directories(PuzzleFolderPath(fresh.Root(), 4) / (empty ? "" : "Notizen"));
+        const CPuzzleEditResult result = ChoosePuzzleSlot(fresh.Root(), 2, Insert, mover.Mover());
+        EXPECT_EQ(result.Error, EPuzzleEditError::InsertFailed);
+        EXPECT_EQ(result.Message(), "Es gab einen Fehler beim Einfügen !");
+        EXPECT_EQ(mover.moves.size(), 1u);  // the first rename was refused and ended the insertion
+        for (int number : {1, 2, 3})
+            EXPECT_EQ(ReadAll(PuzzleFolderPath(fresh.Root(), number) / "Game.txt"), TextOf(number)) << empty;
+        EXPECT_EQ(std::filesystem::exists(PuzzleFolderPath(fresh.Root(), 4) / "Notizen"), !empty);
+    }
 }
 
 TEST_F(PuzzleSlot, FoldersInAnyLetterCaseCount)

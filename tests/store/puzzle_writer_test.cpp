@@ -12,24 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::filesystem::path Fixture(const std::string& name)
-{
-    return std::filesystem::path(QUIZMORA_TEST_DATA) / name;
-}
 
 // Files may grow to `bytes` only while it lives: writing beyond fails with EFBIG instead of
 // killing the process, which makes any file write fail for real, even for root.
@@ -103,7 +90,7 @@ protected:
     void WriteOldPuzzle(int number)
     {
         set.WritePuzzle(number, "Alte Frage\nAlte Antwort\n");
-        set.WriteFile(File(number, "Pic.png").lexically_relative(set.Root()), ReadAll(Fixture("store/pic-4x3.png")));
+        set.WriteFile(File(number, "Pic.png").lexically_relative(set.Root()), ReadAll(TestData("store/pic-4x3.png")));
     }
 
     CTemporaryPuzzleSet set;
@@ -116,9 +103,13 @@ TEST_F(PuzzleWriter, TextIsQuestionAndAnswerEachEndedByALineFeed)
     EXPECT_EQ(ReadAll(File(1, "Game.txt")), "Stra\xDF" "e?\nGr\xFCn\n");
     EXPECT_FALSE(std::filesystem::exists(File(1, "Pic.png")));
     EXPECT_EQ(FolderEntries(PuzzleFolderPath(set.Root(), 1)), std::vector<std::string>{"Game.txt"});
+    // Missing parent folders are created.
+    const std::filesystem::path deep = set.Root() / "Quiz" / "Runde 2";
+    ASSERT_TRUE(WriteNewPuzzle(deep, {"", "Frage", "Antwort", 7, Overwrite}, picture_));
+    EXPECT_EQ(ReadAll(PuzzleFolderPath(deep, 7) / "Game.txt"), "Frage\nAntwort\n");
 }
 
-TEST_F(PuzzleWriter, FieldsAreCutAndKeptOnTheirLines)
+TEST(NewPuzzleText, FieldsAreCutAndKeptOnTheirLines)
 {
     EXPECT_EQ(NewPuzzleText(std::string(300, 'q'), std::string(256, 'a')),
               std::string(255, 'q') + "\n" + std::string(255, 'a') + "\n");
@@ -149,14 +140,6 @@ TEST_F(PuzzleWriter, PrefixAndRowMarkAreWrittenAsTypedAndActWhenLoaded)
         EXPECT_EQ(text->CurSwitchTime, c.switchTime) << c.answer;
         ++number;
     }
-}
-
-TEST_F(PuzzleWriter, MissingParentFoldersAreCreated)
-{
-    const std::filesystem::path deep = set.Root() / "Quiz" / "Runde 2";
-    const CNewPuzzleEntries entries{"", "Frage", "Antwort", 7, Overwrite};
-    ASSERT_TRUE(WriteNewPuzzle(deep, entries, picture_));
-    EXPECT_EQ(ReadAll(PuzzleFolderPath(deep, 7) / "Game.txt"), "Frage\nAntwort\n");
 }
 
 TEST_F(PuzzleWriter, OverwriteWithoutPictureKeepsThePicture)
@@ -193,7 +176,7 @@ TEST_F(PuzzleWriter, ThePuzzlesOwnPictureIsLoadedButNotWrittenAgain)
 TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
 {
     for (const char* extension : {"png", "bmp", "gif", "jpg", "ppm", "pgm", "xpm", "xwd", "tif", "ico", "eps"}) {
-        const std::string source = Fixture(std::string("editor/picture.") + extension).native();
+        const std::string source = TestData(std::string("editor/picture.") + extension).native();
         CGraphicsImage direct;
         const bool libraryReads = LoadGraphicsFile(source, direct) == kLoadOk;
         if (std::string_view(extension) == "png") {
@@ -226,7 +209,7 @@ TEST_F(PuzzleWriter, APictureThatDoesNotLoadStopsBeforeTheText)
 {
     set.WriteFile("notiz.png", "kein Bild");
     picture_.Create(24, 2, 2);
-    for (const std::string& source : {(set.Root() / "notiz.png").string(), Fixture("store/damaged.png").string()}) {
+    for (const std::string& source : {(set.Root() / "notiz.png").string(), TestData("store/damaged.png").string()}) {
         const CPuzzleEditResult result = Write(1, Overwrite, source);
         EXPECT_EQ(result.Error, EPuzzleEditError::PictureLoad) << source;
         EXPECT_FALSE(std::filesystem::exists(File(1, "Game.txt")));
@@ -312,7 +295,7 @@ TEST_F(PuzzleWriter, ReplacedFilesKeepTheirNameCaseAndPermissions)
 {
     set.WriteFile("game005/GAME.TXT", "Alt\nAlt\n");
     std::filesystem::permissions(set.Root() / "game005/GAME.TXT", std::filesystem::perms(0640));
-    ASSERT_TRUE(Write(5, Overwrite, Fixture("store/pic-2x5.png").native()));
+    ASSERT_TRUE(Write(5, Overwrite, TestData("store/pic-2x5.png").native()));
     EXPECT_EQ(FolderEntries(set.Root()), std::vector<std::string>{"game005"});
     EXPECT_EQ(FolderEntries(set.Root() / "game005"), (std::vector<std::string>{"GAME.TXT", "Pic.png"}));
     EXPECT_EQ(ReadAll(set.Root() / "game005/GAME.TXT"), "Was ist das?\nEisberg\n");
