@@ -1,6 +1,6 @@
 #pragma once
-// Lines as the remote sends them, with the game actions they must cause, for the line buffer on
-// its own and for the reader on a pseudo-terminal.
+// Lines as the remote sends them, with the game actions they cause, for the line buffer on its
+// own and for the reader on a pseudo-terminal.
 
 #include "support/TickCount.h"
 
@@ -42,8 +42,7 @@ inline const SLineCase kLineCases[] = {
     {"seven digits, then a good line", {"5D1234567\r6D00000000\r"}, {"command 33037"}},
     {"bad terminator, then a good line", {"5D12345678X7D00000000\r"}, {"command 33035"}},
     {"a missing terminator takes the next line along", {"5D123456787D00000000\r0D00000000\r"}, {"stop 0"}},
-    {"buttons 8, 9, A to F and a do nothing",
-     {"8D00000000\r9D00000000\rAD00000000\rFD00000000\raD00000000\r"}, {}},
+    {"buttons 8, 9, A to F and a do nothing", {"8D00000000\r9D00000000\rAD00000000\rFD00000000\raD00000000\r"}, {}},
     {"lower-case payload digits", {"7Dabcdef09\r"}, {"command 33035"}},
     {"lower-case event letter is junk", {"0d00000000\r"}, {}},
     {"zero bytes around a line", {std::string("\0\0", 2) + "0D00000000\r" + std::string("\0", 1)}, {"stop 0"}},

@@ -8,11 +8,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -37,21 +37,18 @@ public:
     ~CTestPty()
     {
         Pull();
-        if (slave_ >= 0)
-            ::close(slave_);
+        ::close(slave_);
     }
     CTestPty(const CTestPty&) = delete;
     CTestPty& operator=(const CTestPty&) = delete;
 
     const std::string& Path() const { return path_; }
     int SlaveFd() const { return slave_; }
-
     void Send(std::string_view bytes) const
     {
         if (::write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
             throw std::runtime_error("write to the pseudo-terminal failed");
     }
-
     // As if the adapter were pulled: the device side goes away.
     void Pull()
     {
@@ -110,43 +107,31 @@ public:
         const std::lock_guard lock(mutex_);
         return calls_;
     }
-
-    // Actions only (no state changes), in order.
+    // The calls without the state changes.
     std::vector<std::string> Actions() const
     {
-        std::vector<std::string> actions;
-        for (const auto& call : Calls())
-            if (call.rfind("state ", 0) != 0)
-                actions.push_back(call);
+        auto actions = Calls();
+        std::erase_if(actions, [](const std::string& call) { return call.starts_with("state "); });
         return actions;
     }
-
     void Clear()
     {
         const std::lock_guard lock(mutex_);
         calls_.clear();
     }
 
-    // Waits until the call has been recorded (counting from the first call), or the time passed.
+    // Waits until the call has been recorded, or the time passed.
     bool WaitFor(const std::string& call, std::chrono::milliseconds limit = std::chrono::seconds(3)) const
     {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, limit, [&] {
-            for (const auto& seen : calls_)
-                if (seen == call)
-                    return true;
-            return false;
-        });
+        return changed_.wait_for(lock, limit, [&] { return std::ranges::find(calls_, call) != calls_.end(); });
     }
-
-    bool WaitForActions(std::size_t count, std::chrono::milliseconds limit = std::chrono::seconds(3)) const
+    bool WaitForActions(std::size_t count) const
     {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, limit, [&] {
-            std::size_t actions = 0;
-            for (const auto& seen : calls_)
-                actions += seen.rfind("state ", 0) != 0 ? 1 : 0;
-            return actions >= count;
+        return changed_.wait_for(lock, std::chrono::seconds(3), [&] {
+            return static_cast<std::size_t>(std::ranges::count_if(
+                       calls_, [](const auto& c) { return !c.starts_with("state "); })) >= count;
         });
     }
 

@@ -1,5 +1,5 @@
-// The reader's loop must not allocate: every allocation made on the reader thread outside the
-// host's own callbacks is counted.
+// The reader's loop must not allocate: allocations on the reader thread outside the host's
+// callbacks are counted.
 
 #include "remote/RemoteReader.h"
 
@@ -15,11 +15,9 @@
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 namespace {
-
 std::atomic<std::thread::id> g_readerThread{};
 std::atomic<int> g_readerAllocations{0};
 thread_local bool t_inHost = false;
-
 }  // namespace
 
 void* operator new(std::size_t size)
@@ -30,16 +28,8 @@ void* operator new(std::size_t size)
         return memory;
     throw std::bad_alloc();
 }
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -49,25 +39,21 @@ class CCountingHost final : public IRemoteHost {
 public:
     void StopPlayer(int player) override { Call([&] { inner_.StopPlayer(player); }); }
     void PostCommand(int commandId) override { Call([&] { inner_.PostCommand(commandId); }); }
-    void RemoteStateChanged(std::string_view portName) override
-    {
-        Call([&] { inner_.RemoteStateChanged(portName); });
-    }
+    void RemoteStateChanged(std::string_view portName) override { Call([&] { inner_.RemoteStateChanged(portName); }); }
     const CRecordingHost& Recorded() const { return inner_; }
 
 private:
-    template <typename Action>
-    void Call(Action action)
+    void Call(const auto& action)
     {
         g_readerThread.store(std::this_thread::get_id());
         t_inHost = true;
         action();
         t_inHost = false;
     }
-
     CRecordingHost inner_;
 };
 
+// Lines, junk, a split line, a pulled device, failing reopens and a new setting.
 TEST(RemoteReaderAllocation, SteadyLoopDoesNotAllocate)
 {
     CTempDir dir;
@@ -85,7 +71,6 @@ TEST(RemoteReaderAllocation, SteadyLoopDoesNotAllocate)
         std::this_thread::sleep_for(30ms);
         pty->Send("000000\r9D00000000\r");
         ASSERT_TRUE(host.Recorded().WaitFor("command 32813"));
-
         pty->Pull();  // reopen attempts fail while the link points nowhere
         ASSERT_TRUE(host.Recorded().WaitFor("state "));
         std::this_thread::sleep_for(450ms);

@@ -11,19 +11,25 @@
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 const std::string kLine = "00000000\r";
 
 class RemoteReaderTest : public ::testing::Test {
 protected:
-    // Starts the reader on the device and waits until it has the port open.
-    void StartOn(const std::string& device) { StartOn(device, ticks); }
-    void StartOn(const std::string& device, const CTickSource& clock)
+    // Starts the reader on the device and waits until it reports the state.
+    void Start(const std::string& device, std::string state, const CTickSource& clock)
     {
         setting.Set(0, device);
         reader.emplace(host, setting, clock);
-        ASSERT_TRUE(host.WaitFor("state " + device)) << device;
+        ASSERT_TRUE(host.WaitFor("state " + state)) << device;
+    }
+    void StartOn(const std::string& device) { Start(device, device, ticks); }
+
+    std::chrono::milliseconds StopTime()
+    {
+        const auto start = std::chrono::steady_clock::now();
+        reader.reset();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     }
 
     CTempDir dir;
@@ -37,7 +43,7 @@ protected:
 TEST_F(RemoteReaderTest, LinesFromTheDevice)
 {
     CTestPty pty;
-    StartOn(pty.Path(), noDebounce);
+    Start(pty.Path(), pty.Path(), noDebounce);
     for (const auto& c : kLineCases) {
         host.Clear();
         for (const auto& piece : c.pieces) {
@@ -75,9 +81,7 @@ TEST_F(RemoteReaderTest, DebouncePerButton)
 TEST_F(RemoteReaderTest, MissingDeviceIsPickedUpAndPulledOneReopened)
 {
     const auto link = (dir / "remote").string();
-    setting.Set(0, link);
-    reader.emplace(host, setting, ticks);
-    ASSERT_TRUE(host.WaitFor("state "));
+    Start(link, "", ticks);
 
     auto first = std::make_unique<CTestPty>();
     CTempDir::Relink(link, first->Path());
@@ -98,6 +102,7 @@ TEST_F(RemoteReaderTest, MissingDeviceIsPickedUpAndPulledOneReopened)
     EXPECT_EQ(host.Calls(), (std::vector<std::string>{"state ", "state " + link, "stop 1"}));
 }
 
+// More changes than there are port slots: every old port is closed.
 TEST_F(RemoteReaderTest, FollowsTheSettingThroughManyChanges)
 {
     const CTestPty a;
@@ -118,30 +123,20 @@ TEST_F(RemoteReaderTest, FollowsTheSettingThroughManyChanges)
     EXPECT_TRUE(host.WaitFor("command 32809"));
 }
 
-TEST_F(RemoteReaderTest, PortIndexBeyondTheTableOpensNothing)
-{
-    setting.Set(256, "");
-    reader.emplace(host, setting, ticks);
-    EXPECT_TRUE(host.WaitFor("state "));
-}
-
 TEST_F(RemoteReaderTest, EndsPromptly)
 {
-    const auto stopTime = [this] {
-        const auto start = Clock::now();
-        reader.reset();
-        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-    };
+    Start((dir / "missing").string(), "", ticks);
+    EXPECT_LT(StopTime(), 250ms) << "while no port opens";
 
-    setting.Set(0, (dir / "missing").string());
+    host.Clear();
+    setting.Set(256, "");  // beyond the port table
     reader.emplace(host, setting, ticks);
     ASSERT_TRUE(host.WaitFor("state "));
-    EXPECT_LT(stopTime(), 250ms) << "while no port opens";
+    EXPECT_LT(StopTime(), 250ms);
 
     const CTestPty pty;
     StartOn(pty.Path());
-    EXPECT_LT(stopTime(), 250ms) << "while the port is open";
-
+    EXPECT_LT(StopTime(), 250ms) << "while the port is open";
     host.Clear();
     pty.Send("0D" + kLine);
     std::this_thread::sleep_for(200ms);
