@@ -11,7 +11,11 @@ protected:
     static constexpr std::uint32_t kStart = 100000;
     static constexpr std::uint32_t kTimerPeriod = 50;
 
-    GameTestBed() { engine.SetPuzzlePath(puzzles.Root()); }
+    GameTestBed()
+    {
+        engine.SetPuzzlePath(puzzles.Root());
+        engine.SetLetterListener([this](int index) { uncovered.push_back(index); });
+    }
 
     CGameState& State() { return engine.State(); }
 
@@ -39,8 +43,4 @@ protected:
     CRandom random{20240607};
     CRecordingSound sound{clock};
     CGameEngine engine{clock, random, sound};
-    const bool listening = [this] {
-        engine.SetLetterListener([this](int index) { uncovered.push_back(index); });
-        return true;
-    }();
 };

@@ -71,6 +71,13 @@ public:
         });
     }
     void Start() { Poll(state_, nullptr, 0); }
+    // Shows the editor dialog over `fields` with the steps running on it; what DoModal gave.
+    bool Show(CNewPuzzleFields& fields)
+    {
+        CNewPuzzleDlg dialog(fields);
+        Start();
+        return dialog.DoModal();
+    }
 
     const std::vector<CSeenMessage>& Messages() const { return state_->messages; }
     const QStringList& Failures() const { return state_->failures; }
@@ -147,6 +154,8 @@ CModalScript::Step Click(const char* button)
     return [button](QWidget* dialog) { Child<QPushButton>(dialog, button)->click(); };
 }
 
+#define QVERIFY_SCRIPT_DONE(script) QVERIFY2((script).Failures().isEmpty(), qPrintable((script).Failures().join(u',')))
+
 class CNoGameSound final : public IGameSound {
 public:
     void PlayGameSound(const char*) override {}
@@ -172,7 +181,6 @@ private slots:
     {
         CNewPuzzleFields fields;
         fields.Entries.Number = 0;
-        CNewPuzzleDlg dialog(fields);
         QString shownNumber;
         CModalScript script;
         script.Then([&shownNumber](QWidget* modal) { shownNumber = Child<QLineEdit>(modal, "numberEdit")->text(); })
@@ -187,9 +195,8 @@ private slots:
             .CloseMessage()
             .Then(Fill({}, QStringLiteral("Was ist grün?"), QStringLiteral("Gras"), QStringLiteral("0")))
             .Then(Click("okButton"));
-        script.Start();
-        QVERIFY(dialog.DoModal());
-        QVERIFY2(script.Failures().isEmpty(), qPrintable(script.Failures().join(u',')));
+        QVERIFY(script.Show(fields));
+        QVERIFY_SCRIPT_DONE(script);
         QCOMPARE(shownNumber, QStringLiteral("0"));
         const QStringList expected{QStringLiteral("Bitte ein gültiges Bild auswählen !"),
                                    QStringLiteral("Bitte eine Frage eingen:\n\nz.B. : 'Was ist hier zu sehen ?'"),
@@ -220,11 +227,9 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, number);
         CNewPuzzleFields fields;
-        CNewPuzzleDlg dialog(fields);
         CModalScript script;
         script.Then(Fill({}, QStringLiteral("F"), QStringLiteral("A"), typed)).Then(Click("okButton"));
-        script.Start();
-        QVERIFY(dialog.DoModal());
+        QVERIFY(script.Show(fields));
         QCOMPARE(fields.Entries.Number, number);
         QCOMPARE(fields.NumberText, typed.toStdString());
     }
@@ -235,7 +240,6 @@ private slots:
         CSettingsKey().WriteMultiString(kPictureHistoryValue, stored);
         CNewPuzzleFields fields;
         fields.Entries.PicturePath = "/vorher.png";
-        CNewPuzzleDlg dialog(fields);
         QStringList listed;
         QString shownPath;
         CModalScript script;
@@ -247,8 +251,7 @@ private slots:
               })
             .Then(Fill(picture_, QStringLiteral("F"), QStringLiteral("A"), QStringLiteral("1")))
             .Then(Click("okButton"));
-        script.Start();
-        QVERIFY(dialog.DoModal());
+        QVERIFY(script.Show(fields));
         QCOMPARE(shownPath, QStringLiteral("/bilder/zebra.png"));  // the path confirmed last
         QCOMPARE(listed, (QStringList{QStringLiteral("/bilder/Affe.png"), QStringLiteral("/bilder/maus.png"),
                                       QStringLiteral("/bilder/zebra.png")}));
@@ -263,14 +266,12 @@ private slots:
     {
         CNewPuzzleFields fields;
         fields.Entries.PicturePath = picture_.toStdString();
-        CNewPuzzleDlg dialog(fields);
         QString shownPath;
         CModalScript script;
         script.Then([&](QWidget* modal) { shownPath = Child<QComboBox>(modal, "pictureCombo")->currentText(); })
             .Then(Fill({}, QStringLiteral("F"), QStringLiteral("A"), QStringLiteral("1")))
             .Then(Click("okButton"));
-        script.Start();
-        QVERIFY(dialog.DoModal());
+        QVERIFY(script.Show(fields));
         QCOMPARE(shownPath, picture_);
         std::vector<std::string> history;
         QVERIFY(!CSettingsKey().ReadMultiString(kPictureHistoryValue, history));
@@ -279,11 +280,9 @@ private slots:
     void cancelChecksNothingAndStoresNothing()
     {
         CNewPuzzleFields fields;
-        CNewPuzzleDlg dialog(fields);
         CModalScript script;
         script.Then(Fill(QStringLiteral("/gibt/es/nicht.png"), {}, {}, QStringLiteral("5"))).Then(Click("cancelButton"));
-        script.Start();
-        QVERIFY(!dialog.DoModal());
+        QVERIFY(!script.Show(fields));
         QVERIFY(script.Messages().empty());
         std::vector<std::string> history;
         QVERIFY(!CSettingsKey().ReadMultiString(kPictureHistoryValue, history));
@@ -293,7 +292,6 @@ private slots:
     {
         CNewPuzzleFields fields;
         fields.Entries.PicturePath = picture_.toStdString();
-        CNewPuzzleDlg dialog(fields);
         const QString chosen = QString::fromUtf8(QUIZMORA_TEST_DATA "/editor/picture.bmp");
         QString title;
         QStringList filters;
@@ -320,9 +318,8 @@ private slots:
                 shownAfter = Child<QComboBox>(modal, "pictureCombo")->currentText();
                 Child<QPushButton>(modal, "cancelButton")->click();
             });
-        script.Start();
-        QVERIFY(!dialog.DoModal());
-        QVERIFY2(script.Failures().isEmpty(), qPrintable(script.Failures().join(u',')));
+        QVERIFY(!script.Show(fields));
+        QVERIFY_SCRIPT_DONE(script);
         QVERIFY(hasBitmap);
         QCOMPARE(title, QStringLiteral("Bilddatei auswählen"));
         QCOMPARE(filters, (QStringList{QStringLiteral("Bilder (*.png)"), QStringLiteral("Alle Dateien (*)")}));
@@ -335,15 +332,12 @@ private slots:
     {
         CNewPuzzleFields fields;
         {
-            CNewPuzzleDlg first(fields);
             CModalScript script;
             script.Then(Fill({}, QStringLiteral("Frage"), QStringLiteral("Antwort"), QStringLiteral("4"), "modeOverwrite"))
                 .Then(Click("okButton"));
-            script.Start();
-            QVERIFY(first.DoModal());
+            QVERIFY(script.Show(fields));
         }
         fields.Entries.Number = 9;
-        CNewPuzzleDlg second(fields);
         QStringList shown;
         bool overwriteChecked = false;
         CModalScript script;
@@ -353,8 +347,7 @@ private slots:
             overwriteChecked = Child<QRadioButton>(modal, "modeOverwrite")->isChecked();
             Child<QPushButton>(modal, "cancelButton")->click();
         });
-        script.Start();
-        QVERIFY(!second.DoModal());
+        QVERIFY(!script.Show(fields));
         QCOMPARE(shown, (QStringList{QStringLiteral("Frage"), QStringLiteral("Antwort"), QStringLiteral("9")}));
         QVERIFY(overwriteChecked);
     }
@@ -377,7 +370,7 @@ private slots:
             .Then(Click("okButton"));
         script.Start();
         NewPuzzle(nullptr, engine, [&steps] { ++steps; }, fields);
-        QVERIFY2(script.Failures().isEmpty(), qPrintable(script.Failures().join(u',')));
+        QVERIFY_SCRIPT_DONE(script);
         QCOMPARE(steps, 1);
         QCOMPARE(ReadAll(root_ + "/Game002/Game.txt"), std::string("Was ist gr\xFCn?\n@3000 Gras|halm\n"));
         QCOMPARE(ReadAll(root_ + "/Game003/Game.txt"), std::string("Zwei\nZwei\n"));
@@ -407,7 +400,7 @@ private slots:
             .CloseMessage();
         script.Start();
         NewPuzzle(nullptr, engine, [&steps] { ++steps; }, fields);
-        QVERIFY2(script.Failures().isEmpty(), qPrintable(script.Failures().join(u',')));
+        QVERIFY_SCRIPT_DONE(script);
         QCOMPARE(int(script.Messages().size()), 1);
         QCOMPARE(script.Messages()[0].caption, QStringLiteral("Fehler"));
         QCOMPARE(script.Messages()[0].text, QStringLiteral("Die Bildenummer ist falsch (1..999) !"));
