@@ -34,8 +34,9 @@ protected:
                                     "/quizmora-puzzles render " + folder_.string() + " " + number + " " +
                                     out.string() + " " + options + " 2>" + (folder_ / "stderr.txt").string();
         const int status = std::system(command.c_str());
-        if (fs::exists(out))
+        if (fs::exists(out)) {
             EXPECT_EQ(LoadGraphicsFile(out.string(), screen), 0);
+        }
         return WEXITSTATUS(status);
     }
 
