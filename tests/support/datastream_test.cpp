@@ -34,8 +34,8 @@ void WriteWholeFile(const fs::path& path, const Bytes& bytes)
 
 Bytes ToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 Bytes AsBytes(std::span<const std::uint8_t> span) { return Bytes(span.begin(), span.end()); }
-// The guard bytes behind a span.
-Bytes After(std::span<const std::uint8_t> span) { return Bytes(span.data() + span.size(), span.data() + span.size() + 4); }
+// The four guard bytes behind a span.
+Bytes After(std::span<const std::uint8_t> span) { return AsBytes({span.data() + span.size(), 4}); }
 
 Bytes ReadAll(CDataStream& stream)
 {
