@@ -5,7 +5,7 @@
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 #include "support/DataStream.h"
-#include "tests/imaging/PngTestSupport.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-using pngtest::Bytes;
+using imgtest::Bytes;
 using Type = GraphicsFileType;
 
 // The literal's bytes, zero bytes included.
@@ -36,6 +36,8 @@ struct DetectionCase
     Bytes header;
     Type expected;
 };
+
+// Every rule and the order between them, on crafted headers.
 
 const DetectionCase kDetectionCases[] = {
     {"empty file", {}, Type::None},
@@ -106,75 +108,53 @@ INSTANTIATE_TEST_SUITE_P(Rules, DetectionTest, ::testing::ValuesIn(kDetectionCas
                              return name;
                          });
 
-struct ExtensionCase
-{
-    const char* fileName;
-    Type expected;
-};
-
 TEST(WriterExtension, ChoosesByExtensionIgnoringCase)
 {
-    const ExtensionCase cases[] = {
-        {"a.png", Type::Png},      {"A.Png", Type::Png},         {"x.gif", Type::Gif},   {"x.BMP", Type::Bmp},
-        {"x.jpg", Type::Jpeg},     {"x.jpeg", Type::Jpeg},       {"x.xwd", Type::Xwd},   {"x.xpm", Type::Xpm},
-        {"x.pnm", Type::Pnm},      {"x.tiff", Type::Tiff},       {"x.TIF", Type::Tiff},  {"x.ps", Type::Eps},
-        {"x.eps", Type::Eps},      {"x.prn", Type::Eps},         {"x.tlsp", Type::Tls},  {"x.tar", Type::None},
-        {"x.ico", Type::None},     {"x.pngx", Type::None},       {"noext", Type::None},  {"a.b.gif", Type::Gif},
-        {"dir.png/file", Type::None}, {".png", Type::Png},       {"png", Type::None},    {"x.", Type::None},
+    const struct { const char* fileName; Type expected; } cases[] = {
+        {"a.png", Type::Png},         {"A.Png", Type::Png},   {"x.gif", Type::Gif},  {"x.BMP", Type::Bmp},
+        {"x.jpg", Type::Jpeg},        {"x.jpeg", Type::Jpeg}, {"x.xwd", Type::Xwd},  {"x.xpm", Type::Xpm},
+        {"x.pnm", Type::Pnm},         {"x.tiff", Type::Tiff}, {"x.TIF", Type::Tiff}, {"x.ps", Type::Eps},
+        {"x.eps", Type::Eps},         {"x.prn", Type::Eps},   {"x.tlsp", Type::Tls}, {"x.tar", Type::None},
+        {"x.ico", Type::None},        {"x.pngx", Type::None}, {"noext", Type::None}, {"a.b.gif", Type::Gif},
+        {"dir.png/file", Type::None}, {".png", Type::Png},    {"png", Type::None},   {"x.", Type::None},
     };
     for (const auto& c : cases)
         EXPECT_EQ(static_cast<int>(WriterTypeForName(c.fileName)), static_cast<int>(c.expected)) << c.fileName;
-}
-
-TEST(WriterExtension, ExtensionStartsAtLastDotAfterFirstCharacter)
-{
     EXPECT_EQ(FileNameExtension("pic.tar.gz"), ".gz");
     EXPECT_EQ(FileNameExtension(".hidden"), ".hidden");
     EXPECT_EQ(FileNameExtension("plain"), "plain");
 }
 
-class EntryPointTest : public pngtest::TempFolderTest
+class EntryPointTest : public imgtest::TempFolderTest
 {
 };
 
-TEST_F(EntryPointTest, MissingFileCannotBeOpened)
+TEST_F(EntryPointTest, LoadResultsAndTexts)
 {
     CGraphicsImage image;
     std::string comment = "stale";
     EXPECT_EQ(LoadGraphicsFile(PathOf("nothing.png"), image, &comment), -3);
     EXPECT_EQ(LoadErrorText(), "Kann Datei nicht \xF6" "ffnen.");
     EXPECT_TRUE(comment.empty());
-}
 
-TEST_F(EntryPointTest, UnknownContentIsUnknownFormat)
-{
-    pngtest::WriteFile(PathOf("text.png"), B("just some text\n"));
-    CGraphicsImage image;
+    imgtest::WriteFile(PathOf("text.png"), B("just some text\n"));
     EXPECT_EQ(LoadGraphicsFile(PathOf("text.png"), image), -2);
     EXPECT_EQ(LoadErrorText(), "Unbekanntes Datei Format.");
-}
 
-TEST_F(EntryPointTest, NameDoesNotChooseTheReader)
-{
-    const auto png = pngtest::ReadFile(pngtest::TestData("pngsuite/basn2c08.png"));
-    pngtest::WriteFile(PathOf("really-a-png.gif"), png);
-    CGraphicsImage image;
+    // The content, not the name, chooses the reader.
+    imgtest::WriteFile(PathOf("really-a-png.gif"), imgtest::ReadFile(imgtest::Suite("basn2c08")));
     ASSERT_EQ(LoadGraphicsFile(PathOf("really-a-png.gif"), image), 0) << LoadErrorText();
     EXPECT_EQ(image.Width(), 32u);
     EXPECT_EQ(image.Bpp(), 24);
     EXPECT_TRUE(LoadErrorText().empty());
-}
 
-// Every detected type reaches a reader; a few header bytes are never a valid picture.
-TEST_F(EntryPointTest, EveryTypeReachesItsReader)
-{
+    // Every detected type reaches a reader; a few header bytes are never a valid picture.
     const Bytes headers[] = {
         {40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0}, B("\xFF\xD8\xFF\xE0"), B("GIF89a"), B("\x89PNG\r\n\x1a\n"), B("II*\0"),
         B("/* XPM */"), {0, 0, 0, 100, 0, 0, 0, 7}, B("P6\n"), B("%!PS"), B("TLSP"), {0, 0, 1, 0, 1, 0},
     };
     for (const Bytes& header : headers) {
-        pngtest::WriteFile(PathOf("short"), header);
-        CGraphicsImage image;
+        imgtest::WriteFile(PathOf("short"), header);
         const int result = LoadGraphicsFile(PathOf("short"), image);
         EXPECT_LT(result, 0);
         EXPECT_NE(result, -2);
@@ -185,21 +165,13 @@ TEST_F(EntryPointTest, EveryTypeReachesItsReader)
 
 TEST_F(EntryPointTest, SaveChoosesWriterByExtension)
 {
-    CGraphicsImage image;
+    CGraphicsImage image, loaded;
     ASSERT_TRUE(image.Create(24, 4, 3, 0x123456));
     EXPECT_EQ(SaveGraphicsFile(PathOf("upper.Png"), image), 0) << SaveErrorText();
-    CGraphicsImage loaded;
     EXPECT_EQ(LoadGraphicsFile(PathOf("upper.Png"), loaded), 0);
-
     EXPECT_EQ(SaveGraphicsFile(PathOf("archive.tar"), image), -2);
     EXPECT_EQ(SaveErrorText(), "Unbekanntes Datei Format.");
     EXPECT_NE(SaveGraphicsFile(PathOf("photo.jpeg"), image), -2);
-}
-
-TEST_F(EntryPointTest, SaveIntoMissingFolderFails)
-{
-    CGraphicsImage image;
-    ASSERT_TRUE(image.Create(24, 4, 3, 0));
     EXPECT_EQ(SaveGraphicsFile(PathOf("no/such/folder.png"), image), -1);
     EXPECT_EQ(SaveErrorText(), "Fehler beim Erzeugen der Datei");
 }
@@ -208,7 +180,7 @@ TEST_F(EntryPointTest, SaveIntoMissingFolderFails)
 TEST(LoadGraphicsStream, ReadsFromCurrentPosition)
 {
     Bytes bytes = B("prefix bytes");
-    const auto png = pngtest::ReadFile(pngtest::TestData("pngsuite/basn3p08.png"));
+    const Bytes png = imgtest::ReadFile(imgtest::Suite("basn3p08"));
     bytes.insert(bytes.end(), png.begin(), png.end());
     CDataStream stream;
     ASSERT_TRUE(stream.OpenMemory(bytes.data(), static_cast<std::int32_t>(bytes.size()), 0));

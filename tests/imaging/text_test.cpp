@@ -2,25 +2,90 @@
 
 #include "imaging/BitmapFont.h"
 #include "imaging/GraphicsImage.h"
-#include "tests/imaging/TestFont.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-// 'A' is 3 wide, 'B' 5 wide, both 4 high; ' ' is 2 wide and 6 high.
-TestFontRecipe SmallFont()
+using Bytes = std::vector<std::uint8_t>;
+using Metrics = std::vector<std::pair<unsigned, Bytes>>;  // id, value
+
+// A font of the library's format. Glyphs are text rows, top row first: '#' is ink.
+struct TestFontRecipe
+{
+    unsigned first = ' ';
+    unsigned last = 'B';
+    std::map<unsigned, std::vector<std::string>> glyphs;  // codes without a glyph get an empty one
+    bool longHeader = false;
+    std::optional<Metrics> metrics;
+};
+
+void PutLE32(Bytes& out, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = std::uint8_t(v >> (8 * i));
+}
+
+Bytes BuildFont(const TestFontRecipe& recipe)
+{
+    Bytes font = {std::uint8_t(recipe.first), std::uint8_t(recipe.last)};
+    if (recipe.longHeader)
+        font = {0x00, 0x00, 0x46, 0x4E, 0x01, 0, 0, 0, std::uint8_t(recipe.first), std::uint8_t(recipe.first >> 8),
+                std::uint8_t(recipe.last), std::uint8_t(recipe.last >> 8), 0, 0, 0, 0};
+    const std::size_t table = font.size();
+    const unsigned count = recipe.last - recipe.first + 1;
+    font.resize(table + 4 * std::size_t(count));
+    if (recipe.metrics) {
+        Bytes block = {0xFF, 0x00, 0xAA, 0x55, 0, 0, 0, 0};
+        for (const auto& [id, value] : *recipe.metrics) {
+            block.insert(block.end(), {std::uint8_t(id >> 8), std::uint8_t(id), 0, std::uint8_t(value.size())});
+            block.insert(block.end(), value.begin(), value.end());
+        }
+        PutLE32(block, 4, std::uint32_t(block.size()));
+        font.insert(font.end(), block.begin(), block.end());
+    }
+    for (unsigned i = 0; i < count; ++i) {
+        PutLE32(font, table + 4 * i, std::uint32_t(font.size()));
+        const auto found = recipe.glyphs.find(recipe.first + i);
+        const std::vector<std::string> rows = found != recipe.glyphs.end() ? found->second : std::vector<std::string>{};
+        const int width = rows.empty() ? 0 : int(rows[0].size());
+        font.insert(font.end(), {std::uint8_t(width), std::uint8_t(rows.size())});
+        // Stored bottom row first; a set bit is background.
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+            Bytes bytes((width + 7) / 8, 0xFF);
+            for (int x = 0; x < width; ++x)
+                if ((*row)[x] == '#')
+                    bytes[x / 8] &= std::uint8_t(~(0x80 >> (x % 8)));
+            font.insert(font.end(), bytes.begin(), bytes.end());
+        }
+    }
+    return font;
+}
+
+// Codes ' ' to 'B': 'A' is 3 wide, 'B' 5 wide, both 4 high; ' ' is 2 wide and 6 high.
+TestFontRecipe SmallFont(std::optional<Metrics> metrics = {})
 {
     TestFontRecipe recipe;
-    recipe.first = ' ';
-    recipe.last = 'B';
-    recipe.glyphs[' '] = {{"..", "..", "..", "..", "..", ".."}};
-    recipe.glyphs['A'] = {{"#..", "#..", "#..", "###"}};
-    recipe.glyphs['B'] = {{"#####", "....#", "....#", "....#"}};
+    recipe.glyphs[' '] = {"..", "..", "..", "..", "..", ".."};
+    recipe.glyphs['A'] = {"#..", "#..", "#..", "###"};
+    recipe.glyphs['B'] = {"#####", "....#", "....#", "....#"};
+    recipe.metrics = std::move(metrics);
+    return recipe;
+}
+
+// Codes ' ' to '"' only, so the space (6 high) sets the line height. '!' looks like 'A', '"' like 'B'.
+TestFontRecipe SpaceFont(std::optional<Metrics> metrics = {})
+{
+    TestFontRecipe recipe = SmallFont(std::move(metrics));
+    recipe.last = '"';
+    recipe.glyphs['!'] = recipe.glyphs['A'];
+    recipe.glyphs['"'] = recipe.glyphs['B'];
     return recipe;
 }
 
@@ -37,36 +102,30 @@ std::vector<std::string> Picture(const CGraphicsImage& image)
     return rows;
 }
 
-CGraphicsImage IndexedCanvas(std::uint32_t width, std::uint32_t height)
+CGraphicsImage IndexedCanvas(std::uint32_t width, std::uint32_t height, int background = -1)
 {
     CGraphicsImage image;
     image.Create(8, width, height);
     image.SetTextPlot(&CGraphicsImage::SoftBrush, 1, 0);  // becomes the plain pixel plotter
+    if (background >= 0)
+        image.SetTextPlot(&CGraphicsImage::SoftBrush, std::uint32_t(background), 1);
     return image;
 }
 
 TEST(BitmapFont, ParsesHeadersAndMetrics)
 {
-    TestFontRecipe longRecipe = SmallFont();
-    longRecipe.longHeader = true;
-    longRecipe.first = 0x20;
-    longRecipe.last = 0x42;
-    longRecipe.metrics = {{{0, {0xFE}}, {7, {1, 2, 3}}, {1, {3, 99}}, {2, {0x05}}}};
-    const std::vector<std::uint8_t> font = BuildTestFont(longRecipe);
+    TestFontRecipe recipe = SmallFont({{{0, {0xFE}}, {7, {1, 2, 3}}, {1, {3, 99}}, {2, {0x05}}}});
+    recipe.longHeader = true;
+    const Bytes font = BuildFont(recipe);
     const auto info = ParseBitmapFont(font);
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->headerSize, 16u);
-    EXPECT_EQ(info->firstCode, 0x20u);
-    EXPECT_EQ(info->lastCode, 0x42u);
-    EXPECT_TRUE(info->hasMetrics);
-    EXPECT_EQ(info->metrics[0], -2);
-    EXPECT_EQ(info->metrics[1], 3);
-    EXPECT_EQ(info->metrics[2], 5);
+    EXPECT_EQ(std::tuple(info->headerSize, info->firstCode, info->lastCode, info->hasMetrics),
+              std::tuple(16u, 0x20u, 0x42u, true));
+    EXPECT_EQ(std::tuple(info->metrics[0], info->metrics[1], info->metrics[2]), std::tuple(-2, 3, 5));
 
     const auto glyph = FindGlyph(font, *info, 'B');
     ASSERT_TRUE(glyph);
-    EXPECT_EQ(glyph->width, 5u);
-    EXPECT_EQ(glyph->height, 4u);
+    EXPECT_EQ(std::tuple(glyph->width, glyph->height), std::tuple(5u, 4u));
     EXPECT_TRUE(glyph->IsInk(0, 0));
     EXPECT_FALSE(glyph->IsInk(0, 1));
     EXPECT_TRUE(glyph->IsInk(4, 3));
@@ -76,51 +135,44 @@ TEST(BitmapFont, ParsesHeadersAndMetrics)
 
 TEST(BitmapFont, RefusesOrToleratesBrokenFonts)
 {
-    const std::vector<std::uint8_t> good = BuildTestFont(SmallFont());
-    struct
-    {
-        const char* name;
-        std::vector<std::uint8_t> font;
-        bool accepted;
-        int m0;
-    } cases[] = {
-        {"empty", {}, false, 0},
-        {"one byte", {0x20}, false, 0},
-        {"first above last", {0x42, 0x41, 0, 0, 0, 0, 0, 0, 0, 0}, false, 0},
-        {"offset table cut", std::vector<std::uint8_t>(good.begin(), good.begin() + 40), false, 0},
-        {"long header cut to short", {0x00, 0x00, 0x46, 0x4E, 0x01, 0x02}, true, 0},
-        {"long header without table", {0x00, 0x00, 0x46, 0x4E, 1, 0, 0, 0, 0x41, 0, 0x42, 0, 0, 0, 0, 0}, false, 0},
-        {"whole", good, true, 0},
+    const Bytes good = BuildFont(SmallFont());
+    const struct { const char* name; Bytes font; bool accepted; } cases[] = {
+        {"empty", {}, false},
+        {"one byte", {0x20}, false},
+        {"first above last", {0x42, 0x41, 0, 0, 0, 0, 0, 0, 0, 0}, false},
+        {"offset table cut", Bytes(good.begin(), good.begin() + 40), false},
+        {"long header cut to short", {0x00, 0x00, 0x46, 0x4E, 0x01, 0x02}, true},
+        {"long header without table", {0x00, 0x00, 0x46, 0x4E, 1, 0, 0, 0, 0x41, 0, 0x42, 0, 0, 0, 0, 0}, false},
+        {"whole", good, true},
     };
-    for (auto& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CGraphicsImage image = IndexedCanvas(8, 8);
         EXPECT_EQ(image.SetFont(c.font), c.accepted);
         EXPECT_EQ(image.HasFont(), c.accepted);
-        EXPECT_EQ(image.FontMetric(0), c.m0);
+        EXPECT_EQ(image.FontMetric(0), 0);
     }
 
     // Glyph offsets past the end, or glyph rows that do not fit, make the glyph absent.
-    std::vector<std::uint8_t> font = good;
+    Bytes font = good;
     const std::size_t offsetOfB = 2 + 4 * ('B' - ' ');
-    PutLE32(font, offsetOfB, std::uint32_t(font.size() + 10));
     CGraphicsImage image = IndexedCanvas(8, 8);
-    ASSERT_TRUE(image.SetFont(font));
-    EXPECT_EQ(image.MeasureText("AB"), 3);
-    PutLE32(font, offsetOfB, std::uint32_t(font.size() - 3));
-    ASSERT_TRUE(image.SetFont(font));
-    EXPECT_EQ(image.MeasureText("AB"), 3);
+    for (const std::size_t offset : {font.size() + 10, font.size() - 3}) {
+        PutLE32(font, offsetOfB, std::uint32_t(offset));
+        ASSERT_TRUE(image.SetFont(font));
+        EXPECT_EQ(image.MeasureText("AB"), 3);
+    }
+
+    // No font at all, or an empty span, draws and measures nothing.
+    EXPECT_EQ(IndexedCanvas(4, 4).DrawText(0, 0, "AB"), 0);
+    ASSERT_FALSE(image.SetFont({}));
+    EXPECT_EQ(image.DrawText(0, 0, "AB"), 0);
+    EXPECT_EQ(image.MeasureText("AB"), 0);
 }
 
 TEST(BitmapFont, MetricsBlockIsReadOnlyWhenWellFormed)
 {
-    struct
-    {
-        const char* name;
-        std::vector<std::pair<unsigned, std::vector<std::uint8_t>>> records;
-        int lengthDelta;  // added to the stored total length
-        int m0, m1, m2;
-    } const cases[] = {
+    const struct { const char* name; Metrics records; int lengthDelta; int m0, m1, m2; } cases[] = {
         {"all three", {{0, {3}}, {1, {0xFF}}, {2, {2}}}, 0, 3, -1, 2},
         {"empty value is skipped", {{0, {}}, {2, {4}}}, 0, 0, 1, 4},
         {"record past the length ends the block", {{0, {3}}, {2, {4}}}, -2, 3, 1, 0},
@@ -129,57 +181,45 @@ TEST(BitmapFont, MetricsBlockIsReadOnlyWhenWellFormed)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TestFontRecipe recipe = SmallFont();
-        recipe.metrics = c.records;
-        std::vector<std::uint8_t> font = BuildTestFont(recipe);
-        const std::size_t block = 2 + 4 * (recipe.last - recipe.first + 1);
-        const std::uint32_t length = font[block + 4] | font[block + 5] << 8;
-        PutLE32(font, block + 4, std::uint32_t(int(length) + c.lengthDelta));
+        Bytes font = BuildFont(SmallFont(c.records));
+        const std::size_t block = 2 + 4 * ('B' - ' ' + 1);  // lengthDelta is added to the stored length
+        PutLE32(font, block + 4, std::uint32_t(int(font[block + 4] | font[block + 5] << 8) + c.lengthDelta));
         CGraphicsImage image = IndexedCanvas(4, 4);
         ASSERT_TRUE(image.SetFont(font));
-        EXPECT_EQ(image.FontMetric(0), c.m0);
-        EXPECT_EQ(image.FontMetric(1), c.m1);
-        EXPECT_EQ(image.FontMetric(2), c.m2);
+        EXPECT_EQ(std::tuple(image.FontMetric(0), image.FontMetric(1), image.FontMetric(2)),
+                  std::tuple(c.m0, c.m1, c.m2));
     }
 }
 
 TEST(TextDraw, MeasuringChangesNoPixel)
 {
-    const std::vector<std::uint8_t> font = BuildTestFont(SmallFont());
+    const Bytes font = BuildFont(SmallFont());
     CGraphicsImage image;
     ASSERT_TRUE(image.Create(32, 20, 10, 0xFF102030));
     ASSERT_TRUE(image.SetFont(font));
     image.SetTextPlot(&CGraphicsImage::SoftBrush, 0x00FF00, 0);
     image.SetTextPlot(&CGraphicsImage::SoftBrush, 0xFF0000, 1);
-    const std::vector<std::uint8_t> before(image.Data(), image.Data() + image.ImageSize());
+    const Bytes before(image.Data(), image.Data() + image.ImageSize());
     EXPECT_EQ(image.DrawText(0, CGraphicsImage::MeasureOnly, "AB A"), 3 + 5 + 2 + 3);
-    EXPECT_EQ(std::vector<std::uint8_t>(image.Data(), image.Data() + image.ImageSize()), before);
+    EXPECT_EQ(Bytes(image.Data(), image.Data() + image.ImageSize()), before);
 }
 
 TEST(TextDraw, WidthAndSpacing)
 {
-    struct
-    {
-        const char* name;
-        std::vector<std::pair<unsigned, std::vector<std::uint8_t>>> metrics;
-        std::int32_t requested;
-        std::string text;
-        int width;
-    } const cases[] = {
+    const struct { const char* name; std::optional<Metrics> metrics; std::int32_t requested; std::string text;
+                   int width; } cases[] = {
         {"no metrics", {}, CGraphicsImage::NoSpacing, "AB", 8},
-        {"font spacing", {{0, {2}}}, CGraphicsImage::NoSpacing, "ABA", 15},
-        {"requested over base", {{0, {2}}, {1, {1}}}, 4, "AB", 3 + 5 + 5},
-        {"negative spacing", {{0, {0xFF}}}, CGraphicsImage::NoSpacing, "AB", 7},
-        {"outside the font neither draws nor advances", {{0, {2}}}, CGraphicsImage::NoSpacing, "A\x01Z\xFF" "B", 10},
-        {"nothing drawable", {{0, {2}}}, CGraphicsImage::NoSpacing, "xyz", 0},
+        {"font spacing", Metrics{{0, {2}}}, CGraphicsImage::NoSpacing, "ABA", 15},
+        {"requested over base", Metrics{{0, {2}}, {1, {1}}}, 4, "AB", 3 + 5 + 5},
+        {"negative spacing", Metrics{{0, {0xFF}}}, CGraphicsImage::NoSpacing, "AB", 7},
+        {"outside the font neither draws nor advances", Metrics{{0, {2}}}, CGraphicsImage::NoSpacing,
+         "A\x01Z\xFF" "B", 10},
+        {"nothing drawable", Metrics{{0, {2}}}, CGraphicsImage::NoSpacing, "xyz", 0},
         {"empty text", {}, CGraphicsImage::NoSpacing, "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TestFontRecipe recipe = SmallFont();
-        if (!c.metrics.empty())
-            recipe.metrics = c.metrics;
-        const std::vector<std::uint8_t> font = BuildTestFont(recipe);
+        const Bytes font = BuildFont(SmallFont(c.metrics));
         CGraphicsImage image = IndexedCanvas(4, 4);
         image.SetTextSpacing(c.requested);
         ASSERT_TRUE(image.SetFont(font));
@@ -188,26 +228,9 @@ TEST(TextDraw, WidthAndSpacing)
     }
 }
 
-// A font whose range starts at the space and spans few codes: the space (6 high) is the glyph
-// that sets the line height. '!' looks like 'A' and '"' like 'B' of SmallFont.
-TestFontRecipe SpaceFont()
-{
-    TestFontRecipe recipe = SmallFont();
-    recipe.last = '"';
-    recipe.glyphs['!'] = recipe.glyphs['A'];
-    recipe.glyphs['"'] = recipe.glyphs['B'];
-    return recipe;
-}
-
 TEST(TextDraw, GlyphsLandWhereAlignmentPutsThem)
 {
-    struct
-    {
-        const char* name;
-        std::uint8_t alignH, alignV;
-        int x, y;
-        std::vector<std::string> expected;
-    } const cases[] = {
+    const struct { const char* name; std::uint8_t alignH, alignV; int x, y; std::vector<std::string> expected; } cases[] = {
         {"left top", 0, 0, 1, 1,
          {"..........", ".#...#####", ".#.......#", ".#.......#", ".###.....#", "..........", ".........."}},
         {"centred", 1, 0, 5, 0,
@@ -225,9 +248,7 @@ TEST(TextDraw, GlyphsLandWhereAlignmentPutsThem)
         {"clipped at the bottom", 0, 0, 0, 5,
          {"..........", "..........", "..........", "..........", "..........", "#...#####.", "#.......#."}},
     };
-    TestFontRecipe recipe = SpaceFont();
-    recipe.metrics = {{{0, {1}}}};
-    const std::vector<std::uint8_t> font = BuildTestFont(recipe);
+    const Bytes font = BuildFont(SpaceFont(Metrics{{0, {1}}}));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CGraphicsImage image = IndexedCanvas(10, 7);
@@ -240,34 +261,23 @@ TEST(TextDraw, GlyphsLandWhereAlignmentPutsThem)
 
 TEST(TextDraw, VerticalOffsetByAlignment)
 {
-    struct
-    {
-        const char* name;
-        TestFontRecipe recipe;
-        std::optional<std::vector<std::pair<unsigned, std::vector<std::uint8_t>>>> metrics;
-        std::uint8_t alignV;
-        int offset;
-    } const cases[] = {
-        {"top", SpaceFont(), {}, 0, 0},
-        {"middle halves the space", SpaceFont(), {}, 1, 3},
-        {"bottom", SpaceFont(), {}, 2, 6},
-        {"baseline takes the drop", SpaceFont(), {{{2, {2}}}}, 3, -2},
-        {"baseline without drop", SpaceFont(), {}, 3, 6},
+    TestFontRecipe aboveSpace = SmallFont();
+    aboveSpace.first = 'A';
+    const struct { const char* name; TestFontRecipe recipe; std::uint8_t alignV; int offset; } cases[] = {
+        {"top", SpaceFont(), 0, 0},
+        {"middle halves the space", SpaceFont(), 1, 3},
+        {"bottom", SpaceFont(), 2, 6},
+        {"baseline takes the drop", SpaceFont(Metrics{{2, {2}}}), 3, -2},
+        {"baseline without drop", SpaceFont(), 3, 6},
         // Starting at the space but spanning more than 32 codes, the glyph at index `first`
         // (here 32, the code '@') stands for the height; this font has an empty one there.
-        {"wide range takes index first", SmallFont(), {}, 2, 0},
+        {"wide range takes index first", SmallFont(), 2, 0},
         // Starting above the space, index `first` lies beyond the table: glyph 0 ('A', 4 high).
-        {"index beyond the table takes glyph 0", [] {
-             TestFontRecipe s = SmallFont();
-             s.first = 'A';
-             return s;
-         }(), {}, 2, 4},
+        {"index beyond the table takes glyph 0", aboveSpace, 2, 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TestFontRecipe recipe = c.recipe;
-        recipe.metrics = c.metrics;
-        const std::vector<std::uint8_t> font = BuildTestFont(recipe);
+        const Bytes font = BuildFont(c.recipe);
         CGraphicsImage image = IndexedCanvas(4, 4);
         image.SetTextAlignment(0, c.alignV);
         ASSERT_TRUE(image.SetFont(font));
@@ -278,21 +288,16 @@ TEST(TextDraw, VerticalOffsetByAlignment)
 TEST(TextDraw, BackgroundFillsGlyphCellsAndGaps)
 {
     // Spacing 2: the two gap columns between A and B take the background.
-    TestFontRecipe recipe = SmallFont();
-    recipe.metrics = {{{0, {2}}}};
-    std::vector<std::uint8_t> font = BuildTestFont(recipe);
-    CGraphicsImage image = IndexedCanvas(10, 4);
-    image.SetTextPlot(&CGraphicsImage::SoftBrush, 2, 1);
+    const Bytes font = BuildFont(SmallFont(Metrics{{0, {2}}}));
+    CGraphicsImage image = IndexedCanvas(10, 4, 2);
     ASSERT_TRUE(image.SetFont(font));
     EXPECT_EQ(image.DrawText(0, 0, "AB"), 10);
     EXPECT_EQ(Picture(image), (std::vector<std::string>{"#----#####", "#--------#", "#--------#", "###------#"}));
 
     // Spacing -1: B starts on A's last column, which is repainted with background first.
-    recipe.metrics = {{{0, {0xFF}}}};
-    font = BuildTestFont(recipe);
-    CGraphicsImage overlap = IndexedCanvas(8, 4);
-    overlap.SetTextPlot(&CGraphicsImage::SoftBrush, 2, 1);
-    ASSERT_TRUE(overlap.SetFont(font));
+    const Bytes overlapping = BuildFont(SmallFont(Metrics{{0, {0xFF}}}));
+    CGraphicsImage overlap = IndexedCanvas(8, 4, 2);
+    ASSERT_TRUE(overlap.SetFont(overlapping));
     EXPECT_EQ(overlap.DrawText(0, 0, "AB"), 7);
     EXPECT_EQ(Picture(overlap), (std::vector<std::string>{"#-#####.", "#-----#.", "#-----#.", "##----#."}));
 }
@@ -301,8 +306,8 @@ TEST(TextDraw, SoftBrushWeights)
 {
     TestFontRecipe recipe;
     recipe.first = recipe.last = 'i';
-    recipe.glyphs['i'] = {{"#"}};
-    const std::vector<std::uint8_t> font = BuildTestFont(recipe);
+    recipe.glyphs['i'] = {"#"};
+    const Bytes font = BuildFont(recipe);
 
     // 32-bit targets blend the alpha byte too.
     CGraphicsImage argb;
@@ -324,17 +329,6 @@ TEST(TextDraw, SoftBrushWeights)
     EXPECT_EQ(rgb.GetPixelFn(1, 0), 0x0F0800u);
     EXPECT_EQ(rgb.GetPixelFn(1, 1), 0x070400u);
     EXPECT_EQ(rgb.GetPixelFn(2, 2), 0u);
-}
-
-TEST(TextDraw, NoFontDrawsNothing)
-{
-    CGraphicsImage image = IndexedCanvas(4, 4);
-    EXPECT_EQ(image.DrawText(0, 0, "AB"), 0);
-    EXPECT_EQ(image.MeasureText("AB"), 0);
-    const std::vector<std::uint8_t> font = BuildTestFont(SmallFont());
-    ASSERT_TRUE(image.SetFont(font));
-    ASSERT_FALSE(image.SetFont({}));
-    EXPECT_EQ(image.MeasureText("AB"), 0);
 }
 
 }  // namespace

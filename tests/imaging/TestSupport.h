@@ -1,0 +1,72 @@
+#pragma once
+// Helpers of the imaging tests: fixture files, byte files, and a temporary folder per test.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace imgtest {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline std::string TestData(std::string_view relative)
+{
+    return (std::filesystem::path(QUIZMORA_TEST_DATA) / relative).string();
+}
+
+inline std::string Suite(std::string_view name)
+{
+    return TestData("pngsuite/" + std::string(name) + ".png");
+}
+
+// The hostile files: known crash inputs and files with short palettes.
+constexpr const char* kHostileFolders[] = {"png-crashers", "png-badpal"};
+
+inline std::vector<std::string> PngFilesIn(const char* folder)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(TestData(folder)))
+        if (entry.path().extension() == ".png")
+            files.push_back(entry.path().string());
+    return files;
+}
+
+class TempFolderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::random_device seed;
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("quizmora-img-" + std::to_string(seed()) + "-" + std::to_string(seed()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::string PathOf(std::string_view name) const { return (folder_ / name).string(); }
+
+    std::filesystem::path folder_;
+};
+
+}  // namespace imgtest
