@@ -125,9 +125,7 @@ TEST(WriterExtension, ChoosesByExtensionIgnoringCase)
     EXPECT_EQ(FileNameExtension("plain"), "plain");
 }
 
-class EntryPointTest : public imgtest::TempFolderTest
-{
-};
+using EntryPointTest = imgtest::TempFolderTest;
 
 TEST_F(EntryPointTest, LoadResultsAndTexts)
 {

@@ -92,18 +92,12 @@ TEST(ImageModel, CreateLimitsAndErrorCodes)
     EXPECT_THROW(image.CreateOrThrow(7, 1, 1), EGraphicsWrongColor);
 }
 
-TEST(ImageModel, ExceptionMessagesAreCutAndKeepTheirClasses)
+TEST(ImageModel, ExceptionMessagesAreCutOrFormatted)
 {
     const EGraphicsException cut(std::string(300, 'x'));
     EXPECT_EQ(std::strlen(cut.Message()), EGraphicsException::MaxMessageLength);
     EXPECT_EQ(cut.Code(), 0u);
-    EXPECT_EQ(EGraphicsAbort().Code(), 1u);
-    EXPECT_STREQ(EGraphicsAbort().Message(), "Benutzer Abbruch");
     EXPECT_STREQ(EJpegError(42).Message(), "Fehler 42 beim Laden der Jpeg Datei");
-    EXPECT_STREQ(EBmpFileOpenError().Message(), "Fehler beim \xD6" "ffnen der BMP-Datei !");
-    EXPECT_STREQ(ETlsCorruptFile().Message(), "Besch\xE4" "digte TLS-Datei !");
-    EXPECT_STREQ(EIconError(GraphicsText::Icon::BlockTooLarge).Message(), "Zugro\xDF" "er Datenblock !");
-    EXPECT_THROW(throw EGifNotAGifFile(), EGifError);
     try {
         throw EJpegBadData();
     } catch (const EJpegError& e) {

@@ -243,9 +243,7 @@ TEST(PngComment, ChoosesCommentChunk)
     }
 }
 
-class PngFileTest : public imgtest::TempFolderTest
-{
-};
+using PngFileTest = imgtest::TempFolderTest;
 
 TEST_F(PngFileTest, CommentRoundTrip)
 {
