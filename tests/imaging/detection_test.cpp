@@ -38,7 +38,6 @@ struct DetectionCase
 };
 
 // Every rule and the order between them, on crafted headers.
-
 const DetectionCase kDetectionCases[] = {
     {"empty file", {}, Type::None},
     {"all zero", Bytes(64, 0), Type::None},
