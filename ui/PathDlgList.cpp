@@ -255,29 +255,37 @@ QString FirstDroppedPath(const QMimeData* mime)
     return info.isDir() ? info.absoluteFilePath() : info.absolutePath();
 }
 
-void CPathDlgList::dragEnterEvent(QDragEnterEvent* event)
+void AcceptPathDrag(QDragMoveEvent* event)
 {
     if (!FirstDroppedPath(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
+}
+
+QString TakeDroppedPath(QDropEvent* event)
+{
+    const QString path = FirstDroppedPath(event->mimeData());
+    if (path.isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+    return path;
+}
+
+void CPathDlgList::dragEnterEvent(QDragEnterEvent* event)
+{
+    AcceptPathDrag(event);
 }
 
 void CPathDlgList::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!FirstDroppedPath(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    AcceptPathDrag(event);
 }
 
 void CPathDlgList::dropEvent(QDropEvent* event)
 {
-    const QString path = FirstDroppedPath(event->mimeData());
-    if (path.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    emit pathDropped(path);
+    const QString path = TakeDroppedPath(event);
+    if (!path.isEmpty())
+        emit pathDropped(path);
 }

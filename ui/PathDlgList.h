@@ -91,3 +91,7 @@ private:
 
 // The first local file or folder of a drop, or an empty string.
 QString FirstDroppedPath(const class QMimeData* mime);
+// Accepts a drag that carries a local file or folder and ignores any other.
+void AcceptPathDrag(class QDragMoveEvent* event);
+// The dropped file's or folder's path, the drop accepted; empty (the drop ignored) for others.
+QString TakeDroppedPath(class QDropEvent* event);

@@ -99,27 +99,17 @@ QString CPathDlgTree::SelectedPath() const
 
 void CPathDlgTree::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!FirstDroppedPath(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    AcceptPathDrag(event);
 }
 
 void CPathDlgTree::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!FirstDroppedPath(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    AcceptPathDrag(event);
 }
 
 void CPathDlgTree::dropEvent(QDropEvent* event)
 {
-    const QString path = FirstDroppedPath(event->mimeData());
-    if (path.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    emit pathDropped(path);
+    const QString path = TakeDroppedPath(event);
+    if (!path.isEmpty())
+        emit pathDropped(path);
 }
