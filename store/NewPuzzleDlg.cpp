@@ -4,6 +4,7 @@
 #include "support/Cp1252.h"
 #include "support/Resources.h"
 #include "support/SettingsKey.h"
+#include "ui/DialogUnits.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -22,23 +23,6 @@
 
 namespace {
 
-// Dialog units: a quarter of the average character width and an eighth of the line height, so
-// the layout grows with the font.
-class CDialogUnits {
-public:
-    explicit CDialogUnits(const QFontMetrics& metrics)
-        : baseX_(std::max(1, metrics.averageCharWidth()))
-        , baseY_(std::max(1, metrics.height()))
-    {
-    }
-    QRect Rect(int x, int y, int width, int height) const { return {X(x), Y(y), X(width), Y(height)}; }
-    int X(int units) const { return units * baseX_ / 4; }
-    int Y(int units) const { return units * baseY_ / 8; }
-
-private:
-    int baseX_;
-    int baseY_;
-};
 
 constexpr int kBrowseBitmap = 139;
 

@@ -2,6 +2,7 @@
 
 #include "support/Cp1252.h"
 #include "support/NumberParser.h"
+#include "ui/DialogUnits.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -14,26 +15,6 @@
 
 namespace {
 
-// Dialog units of the template: a quarter of the average character width horizontally and an
-// eighth of the line height vertically, so the layout scales with the font as the template did.
-class CDialogUnits {
-public:
-    explicit CDialogUnits(const QFontMetrics& metrics)
-        : baseX_(std::max(1, metrics.averageCharWidth()))
-        , baseY_(std::max(1, metrics.height()))
-    {
-    }
-    QRect Rect(int x, int y, int width, int height) const
-    {
-        return {X(x), Y(y), X(width), Y(height)};
-    }
-    int X(int units) const { return units * baseX_ / 4; }
-    int Y(int units) const { return units * baseY_ / 8; }
-
-private:
-    int baseX_;
-    int baseY_;
-};
 
 }  // namespace
 
