@@ -104,9 +104,9 @@ void CGameRenderer::DrawLetter(CGraphicsImage& target, int x, int y, std::uint8_
             if ((maskRow[px >> 3] & (0x80 >> (px & 7))) != 0)
                 inkRow[px] = ink;
     }
-    if (!glyphCopy_.CopyFrom(glyphInk_) ||
-        !glyphInk_.Resample(glyphCopy_, static_cast<std::uint32_t>(CellWidth),
-                            static_cast<std::uint32_t>(CellHeight), CGraphicsImage::ResampleSmooth))
+    // Scaled into an image of its own, which gives the same pixels as scaling a copy in place.
+    if (!glyphCell_.Resample(glyphInk_, static_cast<std::uint32_t>(CellWidth),
+                             static_cast<std::uint32_t>(CellHeight), CGraphicsImage::ResampleSmooth))
         return;
-    target.DrawAlpha(glyphInk_, x, y);
+    target.DrawAlpha(glyphCell_, x, y);
 }

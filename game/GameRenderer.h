@@ -77,5 +77,5 @@ private:
     // Scratch images of DrawLetter, kept to spare the allocations of every letter.
     CGraphicsImage glyphMask_;
     CGraphicsImage glyphInk_;
-    CGraphicsImage glyphCopy_;
+    CGraphicsImage glyphCell_;
 };

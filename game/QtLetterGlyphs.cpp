@@ -58,7 +58,9 @@ QFont CreateLetterFont()
 }
 
 CQtLetterGlyphs::CQtLetterGlyphs()
-    : font_(CreateLetterFont()), canvas_(kCanvasSize, kCanvasSize, QImage::Format_ARGB32_Premultiplied)
+    : font_(CreateLetterFont())
+    , metrics_(font_)
+    , canvas_(kCanvasSize, kCanvasSize, QImage::Format_ARGB32_Premultiplied)
 {
 }
 
@@ -67,7 +69,7 @@ GlyphExtent CQtLetterGlyphs::RenderGlyph(std::uint8_t character, CGraphicsImage&
     if (mask.Bpp() != 1)
         return {};
     const QChar text(static_cast<char16_t>(Cp1252ToUnicode(character)));
-    const QFontMetrics metrics(font_);
+    const QFontMetrics& metrics = metrics_;
     // Only the character's cell and a margin for overhanging strokes are drawn and scanned: the
     // whole canvas would cost more than the rest of the letter.
     const int width = std::min<int>({kCanvasSize, static_cast<int>(mask.Width()),

@@ -7,6 +7,7 @@
 #include "game/LetterGlyphs.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 
 class CQtLetterGlyphs final : public ILetterGlyphs {
@@ -19,6 +20,7 @@ public:
 
 private:
     QFont font_;
+    QFontMetrics metrics_;  // resolving the font's metrics costs more than drawing the letter
     QImage canvas_;
 };
 

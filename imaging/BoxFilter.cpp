@@ -142,7 +142,12 @@ private:
         std::uint32_t* line = m_line.data();
         for (std::uint32_t x = 0; x < width; ++x, line += 4) {
             const std::uint32_t weight = m_columnWeights[x];
-            if (weight != 0 && weight != 256)
+            // Inside a shape every pixel takes part and the weight is the whole span, whose
+            // divider is at hand; only edge pixels need a division of their own.
+            if (weight == rows.span)
+                for (int c = 0; c < 3; ++c)
+                    line[c] = Normalise(line[c], weight, divide);
+            else if (weight != 0 && weight != 256)
                 for (int c = 0; c < 3; ++c)
                     line[c] = (line[c] << 8) / weight;
             line[3] = Normalise(line[3], rows.span, divide);
@@ -165,8 +170,12 @@ private:
                     sums[c] += (column[c] * w) >> 8;
                 weight += w;
             }
-            for (int c = 0; c < 3; ++c)
-                out[c] = std::uint8_t(weight != 0 && weight != 256 ? (sums[c] << 8) / weight : sums[c]);
+            if (weight == span.span)
+                for (int c = 0; c < 3; ++c)
+                    out[c] = std::uint8_t(Normalise(sums[c], weight, m_columnDividers[x]));
+            else
+                for (int c = 0; c < 3; ++c)
+                    out[c] = std::uint8_t(weight != 0 && weight != 256 ? (sums[c] << 8) / weight : sums[c]);
             out[3] = std::uint8_t(Normalise(sums[3], span.span, m_columnDividers[x]));
         }
     }
