@@ -143,15 +143,15 @@ const std::vector<std::uint8_t>& CGameSoundPlayer::Converted(const std::string& 
     SDL_RWops* stream = SDL_RWFromConstMem(wave.data(), static_cast<int>(wave.size()));
     if (stream == nullptr)
         return samples;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec waveFormat{};
     std::uint8_t* rawBuffer = nullptr;
     std::uint32_t rawLength = 0;
-    if (SDL_LoadWAV_RW(stream, 1, &spec, &rawBuffer, &rawLength) == nullptr)
+    if (SDL_LoadWAV_RW(stream, 1, &waveFormat, &rawBuffer, &rawLength) == nullptr)
         return samples;
     const std::unique_ptr<std::uint8_t, WaveDeleter> raw(rawBuffer);
 
     SDL_AudioCVT cvt;
-    const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, format_, channels_, frequency_);
+    const int needed = SDL_BuildAudioCVT(&cvt, waveFormat.format, waveFormat.channels, waveFormat.freq, format_, channels_, frequency_);
     if (needed < 0)
         return samples;
     if (cvt.len_mult <= 0 || rawLength > 0x7FFFFFFFu / static_cast<std::uint32_t>(cvt.len_mult))
