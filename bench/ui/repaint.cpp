@@ -61,13 +61,20 @@ void BM_WindowRepaintCell(benchmark::State& state)
 }
 BENCHMARK(BM_WindowRepaintCell)->Unit(benchmark::kMicrosecond);
 
+// A back buffer of the given size with the test pattern.
+CGraphicsImage PatternBuffer(int width, int height)
+{
+    CGraphicsImage buffer;
+    buffer.Create(32, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 0);
+    FillPattern(buffer);
+    return buffer;
+}
+
 void BM_BlitBottomUp(benchmark::State& state)
 {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    CGraphicsImage buffer;
-    buffer.Create(32, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 0);
-    FillPattern(buffer);
+    const CGraphicsImage buffer = PatternBuffer(width, height);
     QImage target(width, height, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&target);
@@ -82,9 +89,7 @@ void BM_BlitFlipTransform(benchmark::State& state)
 {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    CGraphicsImage buffer;
-    buffer.Create(32, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 0);
-    FillPattern(buffer);
+    const CGraphicsImage buffer = PatternBuffer(width, height);
     QImage target(width, height, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&target);
