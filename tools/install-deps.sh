@@ -14,7 +14,10 @@ packages=(
   # tests, benchmarks and screenshots
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps xdotool
   # pictures written by other programs for the codec tests
-  imagemagick netpbm libtiff-tools giflib-tools python3-pil
+  imagemagick netpbm libtiff-tools giflib-tools gifsicle libjpeg-turbo-progs icoutils ghostscript
+  python3-pil
+  # install packaging
+  dpkg-dev
 )
 
 missing=()
