@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -171,6 +173,36 @@ TEST_F(EntryPointTest, SaveChoosesWriterByExtension)
     EXPECT_NE(SaveGraphicsFile(PathOf("photo.jpeg"), image), -2);
     EXPECT_EQ(SaveGraphicsFile(PathOf("no/such/folder.png"), image), -1);
     EXPECT_EQ(SaveErrorText(), "Fehler beim Erzeugen der Datei");
+}
+
+// A save that fails leaves the old file byte for byte and nothing beside it: a writer that refuses
+// the picture or does not exist, an empty picture, a full device behind a link.
+TEST_F(EntryPointTest, FailedSaveKeepsTheOldFile)
+{
+    CGraphicsImage twoBit, empty;
+    ASSERT_TRUE(twoBit.Create(2, 4, 3, 0));
+    const struct {
+        const char* name;
+        const CGraphicsImage& image;
+        const char* linkTo;
+    } cases[] = {{"out.bmp", twoBit, nullptr}, {"out.GIF", twoBit, nullptr}, {"out.png", empty, nullptr},
+                 {"out.png", twoBit, "/dev/full"}};
+    const Bytes old = B("the old picture");
+    for (const auto& c : cases) {
+        if (c.linkTo != nullptr)
+            std::filesystem::create_symlink(c.linkTo, PathOf(c.name));
+        else
+            imgtest::WriteFile(PathOf(c.name), old);
+        EXPECT_EQ(SaveGraphicsFile(PathOf(c.name), c.image), -1) << c.name;
+        EXPECT_FALSE(SaveErrorText().empty());
+        if (c.linkTo == nullptr)
+            EXPECT_EQ(imgtest::ReadFile(PathOf(c.name)), old) << c.name;
+        std::vector<std::string> entries;
+        for (const auto& entry : std::filesystem::directory_iterator(folder_))
+            entries.push_back(entry.path().filename().string());
+        EXPECT_EQ(entries, std::vector<std::string>{c.name});
+        std::filesystem::remove(PathOf(c.name));
+    }
 }
 
 // Detection looks at the bytes ahead without consuming them, wherever the stream stands.

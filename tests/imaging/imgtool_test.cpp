@@ -83,6 +83,25 @@ TEST_F(ImageToolTest, ConvertReproducesPixelsCarriesCommentAndResizes)
     EXPECT_EQ(Run({"info", small}).out, "7x5 24\n");
 }
 
+// Pictures with alpha, straight or through a palette's transparency, come out as RGBA with the
+// pixels and alpha ImageMagick reads from the source.
+TEST_F(ImageToolTest, ConvertKeepsTransparency)
+{
+    const auto magickRgba = [this](const std::string& file) {
+        const std::string command = "convert-im6.q16 " + Quoted(file) + " -depth 8 RGBA:" + Quoted(PathOf("rgba"));
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return imgtest::ReadFile(PathOf("rgba"));
+    };
+    for (const char* source : {"basn6a08", "ftbbn3p08"}) {
+        const std::string out = PathOf("alpha.png");
+        ASSERT_EQ(Run({"convert", Suite(source), out}).exitCode, 0) << source;
+        const imgtest::Bytes written = imgtest::ReadFile(out);
+        ASSERT_GT(written.size(), 25u);
+        EXPECT_EQ(written[25], 6) << source << ": colour type RGBA";
+        EXPECT_EQ(magickRgba(out), magickRgba(Suite(source))) << source;
+    }
+}
+
 TEST_F(ImageToolTest, FailuresGiveLibraryMessage)
 {
     const struct { std::vector<std::string> arguments; const char* message; } cases[] = {

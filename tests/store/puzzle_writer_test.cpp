@@ -205,6 +205,21 @@ TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
     }
 }
 
+// A palette picture with transparent entries is stored as an RGBA Pic.png with its pixels and alpha.
+TEST_F(PuzzleWriter, TransparencyIsImported)
+{
+    const std::string source = TestData("pngsuite/ftbbn3p08.png").native();
+    ASSERT_TRUE(Write(1, Overwrite, source));
+    EXPECT_EQ(ReadAll(File(1, "Pic.png")).at(25), '\x06') << "colour type RGBA";
+    CGraphicsImage direct, stored;
+    ASSERT_EQ(LoadGraphicsFile(source, direct), kLoadOk);
+    ASSERT_EQ(LoadPuzzlePicture(set.Root(), 1, stored), kLoadOk);
+    ASSERT_TRUE(stored.HasAlpha());
+    for (std::uint32_t y = 0; y < direct.Height(); ++y)
+        for (std::uint32_t x = 0; x < direct.Width(); ++x)
+            ASSERT_EQ(stored.GetPixelFn(x, y), direct.GetPixelFn(x, y)) << x << "," << y;
+}
+
 TEST_F(PuzzleWriter, APictureThatDoesNotLoadStopsBeforeTheText)
 {
     set.WriteFile("notiz.png", "kein Bild");

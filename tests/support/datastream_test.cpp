@@ -1,5 +1,7 @@
 #include "support/DataStream.h"
 
+#include "support/AtomicFile.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -151,9 +153,6 @@ TEST_F(DataStreamTest, CreatesReadsAndReportsFileResults)
     EXPECT_EQ(stream.Size(), 18);
     EXPECT_TRUE(stream.Close());
     EXPECT_FALSE(stream.Close()) << "closing a closed stream";
-    struct stat info {};
-    ASSERT_EQ(::stat(PathText("new.bin").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     ASSERT_TRUE(stream.Open(PathText("new.bin")));
     EXPECT_FALSE(stream.IsWriting());
@@ -169,6 +168,27 @@ TEST_F(DataStreamTest, CreatesReadsAndReportsFileResults)
     EXPECT_TRUE(stream.EndReached());
     EXPECT_EQ(stream.Write("x", 1), -1);
     EXPECT_TRUE(stream.Close());
+}
+
+// New files of the stream and of the atomic writer: 0666 less the umask; a replaced file keeps its mode.
+TEST_F(DataStreamTest, NewFilesFollowTheUmask)
+{
+    const auto mode = [this](const char* name) { return fs::status(Path(name)).permissions(); };
+    const std::pair<mode_t, fs::perms> cases[] = {{022, fs::perms(0644)}, {077, fs::perms(0600)}};
+    for (const auto& [mask, expected] : cases) {
+        fs::remove(Path("atomic.bin"));
+        const mode_t saved = ::umask(mask);
+        CDataStream stream;
+        EXPECT_TRUE(stream.Open(PathText("stream.bin"), 2) && stream.Close());
+        EXPECT_TRUE(WriteFileAtomically(Path("atomic.bin"), "new"));
+        ::umask(saved);
+        EXPECT_EQ(mode("stream.bin"), expected);
+        EXPECT_EQ(mode("atomic.bin"), expected);
+        fs::permissions(Path("atomic.bin"), fs::perms(0604));
+        EXPECT_TRUE(WriteFileAtomically(Path("atomic.bin"), "newer"));
+        EXPECT_EQ(mode("atomic.bin"), fs::perms(0604));
+        fs::remove(Path("stream.bin"));
+    }
 }
 
 TEST_F(DataStreamTest, CreatingOverAReadOnlyFileMakesItWritable)
