@@ -53,7 +53,7 @@ class CTemporaryFile {
 public:
     CTemporaryFile(const std::filesystem::path& target, std::string_view extension)
     {
-        const std::string prefix = (target.parent_path() / ("." + target.stem().string())).native();
+        const std::string prefix = (target.parent_path() / std::string(".").append(target.stem().native())).native();
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = prefix + FreshSuffix();
             name += extension;
