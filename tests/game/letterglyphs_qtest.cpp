@@ -81,18 +81,16 @@ private slots:
         for (const auto& [w, h] : cellSizes) {
             renderer.CellWidth = w;
             renderer.CellHeight = h;
-            CGraphicsImage fresh, warm, kept;
-            for (CGraphicsImage* image : {&fresh, &warm, &kept})
+            CGraphicsImage fresh, warm, kept;  // kept: drawn again once every glyph is there
+            for (CGraphicsImage* image : {&fresh, &warm, &kept}) {
                 QVERIFY(image->Create(32, 256 * w, 2 * h, 0));
-            for (CGraphicsImage* image : {&fresh, &warm, &kept})
-                for (int c = 0; c < 256; ++c)
-                    for (int k = 0; k < 2; ++k) {
-                        if (image == &fresh)
-                            renderer.ClearGlyphCache();
-                        renderer.DrawLetter(*image, c * w, k * h, static_cast<std::uint8_t>(c), colours[k]);
-                    }
-            for (std::uint32_t y = 0; y < fresh.Height(); ++y)
-                QVERIFY2(std::memcmp(fresh.Row(y), kept.Row(y), fresh.Width() * 4) == 0, qPrintable(QString::number(y)));
+                for (int c = 0; c < 256 * 2; ++c) {
+                    if (image == &fresh)
+                        renderer.ClearGlyphCache();
+                    renderer.DrawLetter(*image, c / 2 * w, c % 2 * h, static_cast<std::uint8_t>(c / 2), colours[c % 2]);
+                }
+            }
+            QCOMPARE(std::memcmp(fresh.Data(), kept.Data(), fresh.ImageSize()), 0);
         }
     }
 };
