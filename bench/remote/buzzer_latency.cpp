@@ -123,7 +123,7 @@ void BM_BuzzerToStopPlayer(benchmark::State& state)
         for (int press = 0; press < kPresses; ++press) {
             host.Reset();
             pty.Send(press % 2 == 0 ? "0D0000000" : "1D0000000");
-            std::this_thread::sleep_for(std::chrono::microseconds(200));  // a line arrives over ~11 ms
+            std::this_thread::sleep_for(std::chrono::microseconds(200));  // the first bytes come ahead, as on the line
             const Clock::time_point sent = Clock::now();
             pty.Send("0\r");
             const std::optional<Clock::time_point> stopped = host.WaitForStop();
