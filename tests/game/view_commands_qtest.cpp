@@ -32,30 +32,6 @@ private:
     };
 
 private slots:
-    void aStartIsRefusedWhileAPuzzleRunsOrHasTimedOut()
-    {
-        Game game;
-        CViewHarness& h = game.harness;
-        QVERIFY(game.Enabled(CommandId::NextPuzzle));
-        QVERIFY(!game.Enabled(CommandId::RevealText));
-        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
-        QCOMPARE(h.State().GameNumber, 1);
-        QCOMPARE(h.State().Running, 1);
-
-        QVERIFY(!h.commands.Dispatch(CommandId::NextPuzzle));
-        QCOMPARE(h.State().GameNumber, 1);
-
-        // Five letters at 5000 ms each, the last one times the puzzle out.
-        h.RunFor(5 * 5000);
-        QCOMPARE(h.State().PlayerState[0].load(), kPlayerTimedOut);
-        QCOMPARE(h.sound.Names().back(), std::string("ERROR"));
-        QVERIFY(!h.commands.Dispatch(CommandId::NextPuzzle));
-        QCOMPARE(h.State().GameNumber, 1);
-
-        QVERIFY(h.commands.Dispatch(CommandId::RevealText));
-        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
-        QCOMPARE(h.State().GameNumber, 2);
-    }
 
     void theToolBarStopsNeedARunningClockNobodyStopped_data()
     {
@@ -87,24 +63,6 @@ private slots:
         QCOMPARE(game.Enabled(CommandId::StopFirstTimer), left);
         QCOMPARE(game.Enabled(CommandId::StopSecondTimer), right);
         QCOMPARE(game.Enabled(CommandId::RevealText), situation >= 2);
-    }
-
-    void starsWrapAroundInBothDirections()
-    {
-        Game game;
-        CViewHarness& h = game.harness;
-        for (int i = 0; i < 7; ++i)
-            QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerUp));
-        QCOMPARE(h.State().Stars[0], 7);
-        QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerUp));
-        QCOMPARE(h.State().Stars[0], 0);
-        QVERIFY(h.commands.Dispatch(CommandId::SecondPlayerDown));
-        QCOMPARE(h.State().Stars[1], 7);
-        QVERIFY(h.commands.Dispatch(CommandId::TwoRows));
-        QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerDown));
-        QCOMPARE(h.State().Stars[0], 24);
-        QVERIFY(h.commands.Dispatch(CommandId::SecondPlayerUp));
-        QCOMPARE(h.State().Stars[1], 8);
     }
 
     void starSizesCarryExactlyOneCheckMark_data()
@@ -201,16 +159,6 @@ private slots:
         QVERIFY(CountColour(*h.view, 142, 0, h.view->width() - 284, 36, 0x000000) < (h.view->width() - 284) * 36);
     }
 
-    void commandsWithoutRulesAreAlwaysEnabled()
-    {
-        Game game;
-        for (const std::uint32_t id :
-             {CommandId::FirstPlayerUp, CommandId::SecondPlayerUp, CommandId::FirstPlayerDown,
-              CommandId::SecondPlayerDown, CommandId::ChooseComPort, CommandId::NextGameNumber,
-              CommandId::PuzzlePath, CommandId::SwitchTime, CommandId::SecondTick, CommandId::NewPuzzle})
-            QVERIFY2(game.Enabled(id), qPrintable(QString::number(id)));
-        QCOMPARE(game.harness.commands.IsChecked(CommandId::NextPuzzle), std::optional<bool>());
-    }
 };
 
 QTEST_MAIN(ViewCommandsTest)

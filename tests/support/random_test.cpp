@@ -1,6 +1,5 @@
 #include "support/Random.h"
 #include "support/Resources.h"
-#include "support/TickCount.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +21,6 @@ TEST(Random, LinearCongruentialSequence)
     }
 }
 
-TEST(TickCount, ManualClockWrapsAndTheSteadyClockIsTheProcessClock)
-{
-    CManualTicks ticks(0xFFFFFF00u);
-    ticks.Advance(0x200);
-    EXPECT_EQ(ticks.Now(), 0x100u);
-    const std::uint32_t a = GetTickCount();
-    EXPECT_LT(CSteadyTicks().Now() - a, 1000u);
-}
-
 // The contents and the RES:// spellings are checked through CDataStream.
 TEST(Resources, FoundByTypeWordNumberAndName)
 {
@@ -40,17 +30,6 @@ TEST(Resources, FoundByTypeWordNumberAndName)
     EXPECT_TRUE(FindResource("BITMAP", "148").empty());
     EXPECT_TRUE(FindResource("ICON", "149").empty());
     EXPECT_TRUE(FindResource("", "").empty());
-}
-
-TEST(Resources, KeysFollowTheTypeWords)
-{
-    EXPECT_EQ(ResourceTypeKey("CURSOR"), ResourceKey(1u));
-    EXPECT_EQ(ResourceTypeKey("Bitmap"), ResourceKey(2u));
-    EXPECT_EQ(ResourceTypeKey("ICON"), ResourceKey(3u));
-    EXPECT_EQ(ResourceTypeKey("html"), ResourceKey(23u));
-    EXPECT_EQ(ResourceTypeKey("WAVE"), ResourceKey(std::string("WAVE")));
-    EXPECT_EQ(ResourceNameKey("BITMAP"), ResourceKey(std::string("BITMAP")));  // names stay words
-    EXPECT_EQ(ResourceNameKey("150"), ResourceKey(150u));
 }
 
 }  // namespace
