@@ -33,38 +33,6 @@ private:
 
 private slots:
 
-    void theToolBarStopsNeedARunningClockNobodyStopped_data()
-    {
-        QTest::addColumn<int>("situation");  // 0 idle, 1 running, 2 left stopped, 3 right stopped
-        QTest::addColumn<bool>("bar");       // 33049 and 33050
-        QTest::addColumn<bool>("left");      // F7
-        QTest::addColumn<bool>("right");     // F8
-        QTest::newRow("idle") << 0 << false << false << false;
-        QTest::newRow("running") << 1 << true << true << true;
-        QTest::newRow("left stopped") << 2 << false << false << true;
-        QTest::newRow("right stopped") << 3 << false << true << false;
-    }
-    void theToolBarStopsNeedARunningClockNobodyStopped()
-    {
-        QFETCH(int, situation);
-        QFETCH(bool, bar);
-        QFETCH(bool, left);
-        QFETCH(bool, right);
-        Game game;
-        CViewHarness& h = game.harness;
-        if (situation >= 1)
-            QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
-        if (situation == 2)
-            QVERIFY(h.commands.Dispatch(CommandId::StopFirstTimerBar));
-        if (situation == 3)
-            QVERIFY(h.commands.Dispatch(CommandId::StopSecondTimerBar));
-        QCOMPARE(game.Enabled(CommandId::StopFirstTimerBar), bar);
-        QCOMPARE(game.Enabled(CommandId::StopSecondTimerBar), bar);
-        QCOMPARE(game.Enabled(CommandId::StopFirstTimer), left);
-        QCOMPARE(game.Enabled(CommandId::StopSecondTimer), right);
-        QCOMPARE(game.Enabled(CommandId::RevealText), situation >= 2);
-    }
-
     void starSizesCarryExactlyOneCheckMark_data()
     {
         QTest::addColumn<std::uint32_t>("command");

@@ -280,30 +280,6 @@ private slots:
         QCOMPARE(fields.Entries.PicturePath, chosen.toStdString());
     }
 
-    void entriesAreShownAgainOnTheNextUse()
-    {
-        CNewPuzzleFields fields;
-        {
-            CModalScript script;
-            script.Then(Fill({}, QStringLiteral("Frage"), QStringLiteral("Antwort"), QStringLiteral("4"), "modeOverwrite"))
-                .Then(Click("okButton"));
-            QVERIFY(script.Show(fields));
-        }
-        fields.Entries.Number = 9;
-        QStringList shown;
-        bool overwriteChecked = false;
-        CModalScript script;
-        script.Then([&](QWidget* modal) {
-            shown << Child<QLineEdit>(modal, "questionEdit")->text() << Child<QLineEdit>(modal, "answerEdit")->text()
-                  << Child<QLineEdit>(modal, "numberEdit")->text();
-            overwriteChecked = Child<QRadioButton>(modal, "modeOverwrite")->isChecked();
-            Child<QPushButton>(modal, "cancelButton")->click();
-        });
-        QVERIFY(!script.Show(fields));
-        QCOMPARE(shown, (QStringList{QStringLiteral("Frage"), QStringLiteral("Antwort"), QStringLiteral("9")}));
-        QVERIFY(overwriteChecked);
-    }
-
     void newPuzzleWritesAndStartsThePuzzle()
     {
         WriteFile(root_ + "/Game001/Game.txt", "Eins\nEins\n");

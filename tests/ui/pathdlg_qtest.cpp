@@ -4,7 +4,6 @@
 #include "ui/PathDlgList.h"
 #include "ui/PathDlgTree.h"
 #include "ui/PathFunctions.h"
-#include "ui/PathHistory.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,14 +13,12 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 
 #include <fstream>
 
@@ -108,24 +105,6 @@ private slots:
         QVERIFY(work_.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-    }
-
-    void listShowsChainAndSubfolders()
-    {
-        const QString base = Work(QStringLiteral("chain"));
-        MakeFolders(base, {QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral(".hidden")});
-        MakeFile(base + QStringLiteral("/file.txt"));
-        CPathDlg dlg;
-        StartListMode(dlg, base + QStringLiteral("/"));
-        const QAbstractItemModel* model = List(dlg)->model();
-        const int depth = static_cast<int>(PathLevels(base).size()) - 1;
-        QCOMPARE(model->rowCount(), depth + 3);
-        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("/"));
-        QCOMPARE(model->index(depth, 0).data().toString(), QStringLiteral("chain"));
-        QCOMPARE(model->index(depth + 1, 0).data().toString(), QStringLiteral("Alpha"));
-        QCOMPARE(model->index(depth + 2, 0).data().toString(), QStringLiteral("beta"));
-        QVERIFY(!model->index(depth + 1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-        QCOMPARE(List(dlg)->SelectedRow(), depth);
     }
 
     void startFallsBack_data()
@@ -321,32 +300,6 @@ private slots:
         QCOMPARE(selected(), QStringLiteral("apple"));
     }
 
-    void dropsGoToTheFolder()
-    {
-        const QString base = Work(QStringLiteral("drop"));
-        MakeFolders(base, {QStringLiteral("folder"), QStringLiteral("other")});
-        MakeFile(base + QStringLiteral("/other/file.txt"));
-        CPathDlg dlg;
-        StartListMode(dlg, base);
-        QWidget* viewport = List(dlg)->viewport();
-        const auto dropOn = [&](QWidget* target, const QList<QUrl>& urls) {
-            QMimeData mime;
-            mime.setUrls(urls);
-            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &enter);
-            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &drop);
-        };
-        dropOn(viewport, {QUrl::fromLocalFile(base + QStringLiteral("/folder")), QUrl::fromLocalFile(base + QStringLiteral("/other"))});
-        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/folder"));
-        dropOn(PathEdit(dlg), {QUrl::fromLocalFile(base + QStringLiteral("/other/file.txt"))});
-        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/other"));
-        dropOn(viewport, {QUrl::fromLocalFile(base + QStringLiteral("/nothing"))});
-        dropOn(viewport, {QUrl(QStringLiteral("https://example.org/x"))});
-        dropOn(viewport, {});
-        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/other"));
-    }
-
     void driveSelectorFollowsThePath()
     {
         const QString volume = Work(QStringLiteral("volume"));
@@ -377,21 +330,6 @@ private slots:
         emit drives->activated(volumeIndex);
         QCOMPARE(dlg.ShownFolder(), volume + QStringLiteral("/inner"));
         QTRY_VERIFY(!dlg.IsListing());
-    }
-
-    void networkPathIsResolvedOnOk()
-    {
-        MakeFolders(Work(), {QStringLiteral("share")});
-        CPathDlg dlg;
-        StartListMode(dlg, Work());
-        const QString typed = QStringLiteral("/") + Work(QStringLiteral("share"));
-        TypePath(dlg, typed + QStringLiteral("/"));
-        QCOMPARE(dlg.ShownFolder(), typed);
-        QTRY_VERIFY(!dlg.IsListing());
-        QCOMPARE(List(dlg)->model()->index(0, 0).data().toString(), QStringLiteral("//"));
-        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.GetPath(0), Work(QStringLiteral("share")));
     }
 
     void modesSurviveARestart()
@@ -433,32 +371,6 @@ private slots:
         QVERIFY(CSettingsKey::Common().ReadDword("PathDlgTreeMode", tree));
         QCOMPARE(tree, 1u);
         CSettingsKey::Common().WriteDword("PathDlgTreeMode", 0);
-    }
-
-    void historyAndRegistryName()
-    {
-        const QString base = Work(QStringLiteral("registry"));
-        MakeFolders(base, {QStringLiteral("kept"), QStringLiteral("second")});
-        {
-            CPathDlg dlg(nullptr, std::string("#PathDlgTest"));
-            StartListMode(dlg, base + QStringLiteral("/kept"));
-            QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
-            QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            // The confirmed path is in the history the next time, and choosing it goes there.
-            dlg.SetPath(base + QStringLiteral("/second"));
-            dlg.Start();
-            auto* field = dlg.findChild<QComboBox*>(QStringLiteral("pathField"));
-            QCOMPARE(field->count(), 1);
-            QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/second"));
-            emit field->activated(0);
-            QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/kept"));
-            QTRY_VERIFY(!dlg.IsListing());
-            dlg.reject();
-        }
-        CPathDlg dlg(nullptr, std::string("#PathDlgTest"));
-        QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/kept"));
-        QCOMPARE(dlg.History().Entries().size(), std::size_t(1));
-        QCOMPARE(dlg.findChild<QComboBox*>(QStringLiteral("pathField"))->count(), 1);
     }
 
     void hugeFolderKeepsTheDialogResponsive()
