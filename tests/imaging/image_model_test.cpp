@@ -92,6 +92,19 @@ TEST(ImageModel, CreateLimitsAndErrorCodes)
     EXPECT_THROW(image.CreateOrThrow(7, 1, 1), EGraphicsWrongColor);
 }
 
+TEST(ImageModel, ExceptionMessagesAreCutOrFormatted)
+{
+    const EGraphicsException cut(std::string(300, 'x'));
+    EXPECT_EQ(std::strlen(cut.Message()), EGraphicsException::MaxMessageLength);
+    EXPECT_EQ(cut.Code(), 0u);
+    EXPECT_STREQ(EJpegError(42).Message(), "Fehler 42 beim Laden der Jpeg Datei");
+    try {
+        throw EJpegBadData();
+    } catch (const EJpegError& e) {
+        EXPECT_STREQ(e.Message(), "Falsche Bild-Daten !");
+    }
+}
+
 TEST(ImageModel, DefaultPalettesAndPaletteAccess)
 {
     const struct { int bpp; unsigned index; u32 colour; } cases[] = {
@@ -180,6 +193,20 @@ TEST(ImageModel, SetPixelOutsideChangesNothing)
     EXPECT_EQ(Bytes(image), before);
     image.SetPixel(3, 3, 0x55);
     EXPECT_EQ(image.GetPixelFn(3, 3), 0x55u);
+}
+
+TEST(ImageModel, CreateFillsByFormat)
+{
+    const struct { int bpp; u32 fill, pixel; } cases[] = {
+        {8, 0x1234, 0x34}, {4, 5, 5}, {1, 1, 1}, {24, 0xFF102030, 0x102030}, {32, 0x80102030, 0x80102030},
+        {12, 0x00A0B0C0, 0x00A0B0C0}, {16, 0xF80000, 0xF80000}};
+    for (const auto& c : cases) {
+        CGraphicsImage image;
+        ASSERT_TRUE(image.Create(c.bpp, 5, 3, c.fill));
+        for (u32 y = 0; y < 3; ++y)
+            for (u32 x = 0; x < 5; ++x)
+                EXPECT_EQ(image.GetPixelFn(x, y), c.pixel) << c.bpp << " bpp at " << x << "," << y;
+    }
 }
 
 TEST(ImageModel, RowConverters)

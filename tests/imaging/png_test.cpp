@@ -382,4 +382,13 @@ TEST(PngHostile, KnownCrashersLoadOrFail)
     }
 }
 
+TEST(PngResource, StarBitmapsLoadFromEmbeddedResources)
+{
+    CGraphicsImage star;
+    ASSERT_TRUE(star.LoadFromResource(149));
+    EXPECT_EQ(std::tuple(star.Width(), star.Height(), star.Bpp()), std::tuple(100u, 95u, 32));
+    EXPECT_FALSE(star.LoadFromResource(9999));
+    EXPECT_TRUE(star.IsEmpty());
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/Random.h"
 #include "support/Resources.h"
+#include "support/TickCount.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,15 @@ TEST(Random, LinearCongruentialSequence)
         ASSERT_GE(value, 0);
         ASSERT_LE(value, 32767);
     }
+}
+
+TEST(TickCount, ManualClockWrapsAndTheSteadyClockIsTheProcessClock)
+{
+    CManualTicks ticks(0xFFFFFF00u);
+    ticks.Advance(0x200);
+    EXPECT_EQ(ticks.Now(), 0x100u);
+    const std::uint32_t a = GetTickCount();
+    EXPECT_LT(CSteadyTicks().Now() - a, 1000u);
 }
 
 // The contents and the RES:// spellings are checked through CDataStream.

@@ -31,6 +31,13 @@ TEST(Cp1252, RoundTripsEveryByteThroughUtf8AndUtf16)
     EXPECT_EQ(Utf16ToCp1252(Cp1252ToUtf16(all)), all);
 }
 
+TEST(Cp1252, KnownCharacters)
+{
+    EXPECT_EQ(Cp1252ToUtf8("\x80"), "\u20AC");
+    EXPECT_EQ(Cp1252ToUtf8("Gr\xF6\xDF" "e"), "Größe");
+    EXPECT_EQ(Utf8ToCp1252("Fußball – Ärger"), "Fu\xDF" "ball \x96 \xC4rger");
+}
+
 TEST(Cp1252, MissingCharactersAndBrokenUtf8BecomeQuestionMarks)
 {
     EXPECT_EQ(Utf8ToCp1252("日本"), "??");
