@@ -68,7 +68,7 @@ public:
     CGroupDirectory(CIconSource& source, std::optional<std::uint16_t> groupId)
         : m_icons(OpenExecutableIcons(source))
     {
-        const std::vector<std::uint8_t> group = m_icons->GroupIcon(groupId);
+        const std::vector<std::uint8_t> group = m_icons.GroupIcon(groupId);
         if (group.size() < kIconHeaderSize || IconLe16(group, 0) != 0 || IconLe16(group, 2) != kIconTypeIcon)
             throw EIconError(GraphicsText::Icon::BadFileFormat);
         const std::size_t count = IconLe16(group, 4);
@@ -81,12 +81,15 @@ public:
 
     std::vector<std::uint8_t> ImageData(const IconDirectoryEntry& entry) override
     {
-        return m_icons->Icon(static_cast<std::uint16_t>(entry.location));
+        return m_icons.Icon(static_cast<std::uint16_t>(entry.location));
     }
-    std::vector<std::uint8_t> ImageHead(const IconDirectoryEntry& entry) override { return ImageData(entry); }
+    std::vector<std::uint8_t> ImageHead(const IconDirectoryEntry& entry) override
+    {
+        return m_icons.Icon(static_cast<std::uint16_t>(entry.location), kIconImageHeadSize);
+    }
 
 private:
-    std::unique_ptr<CExecutableIcons> m_icons;
+    CExecutableIcons m_icons;
 };
 
 std::unique_ptr<CIconDirectory> OpenDirectory(CIconSource& source, std::optional<std::uint16_t> groupId)

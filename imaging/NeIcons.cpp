@@ -19,76 +19,46 @@ constexpr std::uint16_t kIntegerId = 0x8000;
 // No real file aligns its resources beyond 64 KiB.
 constexpr std::uint16_t kMaxAlignmentShift = 16;
 
-const char* const kNotFound = GraphicsText::Icon::IconNotFound;
 const char* const kBadFormat = GraphicsText::Icon::BadFileFormat;
 
-struct NeResource
+std::optional<std::uint16_t> IntegerId(std::uint16_t value)
 {
-    std::uint16_t type = 0;
-    std::uint16_t id = 0;
-    std::uint64_t offset = 0;
-    std::uint64_t length = 0;
-};
-
-class CNeIcons final : public CExecutableIcons
-{
-public:
-    CNeIcons(CIconSource& source, std::uint32_t headerOffset) : m_source(source) { ReadTable(headerOffset); }
-
-    std::vector<std::uint8_t> GroupIcon(std::optional<std::uint16_t> id) override
-    {
-        return Resource(kResourceTypeGroupIcon, id);
-    }
-    std::vector<std::uint8_t> Icon(std::uint16_t id) override { return Resource(kResourceTypeIcon, id); }
-
-private:
-    void ReadTable(std::uint32_t headerOffset)
-    {
-        const std::uint64_t table = headerOffset + std::uint64_t{m_source.U16At(headerOffset + kResourceTableField, kNotFound)};
-        const std::uint16_t shift = m_source.U16At(table, kNotFound);
-        if (shift > kMaxAlignmentShift)
-            throw EIconError(kBadFormat);
-        std::uint64_t position = table + 2;
-        for (;;) {
-            const std::uint16_t type = m_source.U16At(position, kBadFormat);
-            if (type == 0)
-                break;
-            const std::uint16_t count = m_source.U16At(position + 2, kBadFormat);
-            position += kTypeInfoSize;
-            const std::vector<std::uint8_t> names =
-                m_source.ReadAt(position, std::uint32_t{count} * kNameInfoSize, kBadFormat);
-            position += names.size();
-            for (std::uint32_t i = 0; i < count; ++i) {
-                const std::uint32_t at = i * kNameInfoSize;
-                m_resources.push_back({type, IconLe16(names, at + 6), std::uint64_t{IconLe16(names, at)} << shift,
-                                       std::uint64_t{IconLe16(names, at + 2)} << shift});
-            }
-        }
-    }
-
-    std::vector<std::uint8_t> Resource(std::uint16_t type, std::optional<std::uint16_t> id)
-    {
-        for (const NeResource& resource : m_resources) {
-            if (resource.type != (type | kIntegerId) || (id && resource.id != (*id | kIntegerId)))
-                continue;
-            if (resource.length > kMaxIconImageSize)
-                throw EIconError(GraphicsText::Icon::BlockTooLarge);
-            // The length is rounded up to the alignment, so the last resource may end past the file.
-            if (!m_source.Contains(resource.offset, 0))
-                throw EIconError(kBadFormat);
-            const std::uint64_t length = std::min(resource.length, m_source.Size() - resource.offset);
-            return m_source.ReadAt(resource.offset, static_cast<std::uint32_t>(length), kBadFormat);
-        }
-        throw EIconError(kNotFound);
-    }
-
-    CIconSource& m_source;
-    std::vector<NeResource> m_resources;
-};
+    if ((value & kIntegerId) == 0)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(value & ~kIntegerId);
+}
 
 }  // namespace
 
-std::unique_ptr<CExecutableIcons> OpenNeIcons(CIconSource& source, std::uint32_t headerOffset)
+void IndexNeIcons(CIconSource& source, std::uint32_t headerOffset, CExecutableIcons& icons)
 {
-    return std::make_unique<CNeIcons>(source, headerOffset);
+    const std::uint64_t table =
+        headerOffset + std::uint64_t{source.U16At(headerOffset + kResourceTableField, GraphicsText::Icon::IconNotFound)};
+    const std::uint16_t shift = source.U16At(table, GraphicsText::Icon::IconNotFound);
+    if (shift > kMaxAlignmentShift)
+        throw EIconError(kBadFormat);
+    std::uint64_t position = table + 2;
+    for (;;) {
+        const std::uint16_t typeField = source.U16At(position, kBadFormat);
+        if (typeField == 0)
+            break;
+        const std::uint16_t count = source.U16At(position + 2, kBadFormat);
+        position += kTypeInfoSize;
+        const std::vector<std::uint8_t> names = source.ReadAt(position, count * kNameInfoSize, kBadFormat);
+        position += names.size();
+        const std::optional<std::uint16_t> type = IntegerId(typeField);
+        if (!type)
+            continue;
+        for (std::uint32_t at = 0; at < names.size(); at += kNameInfoSize) {
+            const std::uint64_t offset = std::uint64_t{IconLe16(names, at)} << shift;
+            // The length is rounded up to the alignment, so the last resource may end past the file;
+            // a block too large for any icon stays as it is to be refused as such.
+            if (!source.Contains(offset, 0))
+                continue;
+            std::uint64_t length = std::uint64_t{IconLe16(names, at + 2)} << shift;
+            if (length <= kMaxIconImageSize)
+                length = std::min(length, source.Size() - offset);
+            icons.Add(*type, IntegerId(IconLe16(names, at + 6)), {offset, length});
+        }
+    }
 }
