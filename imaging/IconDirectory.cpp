@@ -57,10 +57,15 @@ int BitsForColorCount(unsigned count)
     return count == 0 ? 0 : bits;
 }
 
-int BitCountOfIconImage(std::span<const std::uint8_t> head)
+bool IsPngIconImage(std::span<const std::uint8_t> data)
 {
     static constexpr std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (head.size() >= kIconImageHeadSize && std::equal(std::begin(kPngSignature), std::end(kPngSignature), head.begin())) {
+    return data.size() >= sizeof kPngSignature && std::equal(std::begin(kPngSignature), std::end(kPngSignature), data.begin());
+}
+
+int BitCountOfIconImage(std::span<const std::uint8_t> head)
+{
+    if (head.size() >= kIconImageHeadSize && IsPngIconImage(head)) {
         // IHDR follows the signature: bit depth at 24, colour type at 25.
         const int depth = head[24];
         switch (head[25]) {

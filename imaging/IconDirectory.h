@@ -37,6 +37,8 @@ IconDirectoryEntry ParseIconGroupEntry(std::span<const std::uint8_t> entry);
 
 // The bits per pixel that a colour count needs; 0 for a count of 0 (256 colours or more).
 int BitsForColorCount(unsigned count);
+// Whether an image's data is a PNG stream rather than a bitmap.
+bool IsPngIconImage(std::span<const std::uint8_t> data);
 // The bits per pixel of an image from its first bytes (a bitmap-info header or a PNG header);
 // 0 when they say nothing usable.
 int BitCountOfIconImage(std::span<const std::uint8_t> head);

@@ -2,6 +2,7 @@
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/IconDirectory.h"
 #include "imaging/IconSource.h"
 #include "imaging/PngReader.h"
 #include "support/DataStream.h"
@@ -13,18 +14,12 @@
 namespace {
 
 constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 enum class MaskCode : std::uint8_t { Opaque, Transparent, Inverse };
 
 [[noreturn]] void ThrowBadFormat()
 {
     throw EIconError(GraphicsText::Icon::BadFileFormat);
-}
-
-bool IsPng(std::span<const std::uint8_t> data)
-{
-    return data.size() >= sizeof kPngSignature && std::memcmp(data.data(), kPngSignature, sizeof kPngSignature) == 0;
 }
 
 void DecodePng(std::span<std::uint8_t> data, CGraphicsImage& image)
@@ -208,7 +203,7 @@ std::uint32_t SquaredDistance(const RGBQUAD& a, const RGBQUAD& b)
 void DecodeIconImage(std::span<std::uint8_t> data, std::uint32_t width, std::uint32_t height, bool cursor,
                      CGraphicsImage& image)
 {
-    if (IsPng(data)) {
+    if (IsPngIconImage(data)) {
         DecodePng(data, image);
         return;
     }
