@@ -5,6 +5,7 @@
 #include "imaging/IconImage.h"
 #include "imaging/IconSource.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
