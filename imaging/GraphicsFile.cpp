@@ -4,6 +4,7 @@
 #include "imaging/GraphicsCodec.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/IconReader.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
 #include "support/AtomicFile.h"
@@ -54,6 +55,8 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngReader>();
+    case GraphicsFileType::Ico:
+        return std::make_unique<CIcoReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
