@@ -8,6 +8,8 @@
 #include "support/SettingsKey.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
+#include <QShowEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -56,6 +58,7 @@ CMainFrame::CMainFrame(CCommandRouter& router, CQuizmoraDoc& document, QWidget* 
     RegisterCommands();
     CreateMenus();
     CreateToolBar();
+    BuildMenuImages();
     CreateStatusBar();
     CreateAccelerators();
     // Where a window appears when nothing is stored: three quarters of the screen's work area.
@@ -147,10 +150,40 @@ bool CMainFrame::RestorePlacement()
                                  current.top() + current.height()};
     const RestoredPlacement placement = ::RestorePlacement(stored, monitors, primary, defaultRect);
     if (!(placement.rect == defaultRect)) {
+        // Before the window exists the position is the border's; the size is the client's until
+        // the border is known (ApplyOuterSize).
         move(placement.rect.left, placement.rect.top);
         resize(placement.rect.Width(), placement.rect.Height());
+        pendingOuterSize_ = QSize(placement.rect.Width(), placement.rect.Height());
     }
     return placement.zoomed;
+}
+
+void CMainFrame::ApplyOuterSize()
+{
+    if (!pendingOuterSize_.isValid() || !isVisible())
+        return;
+    if (windowState() != Qt::WindowNoState) {
+        pendingOuterSize_ = QSize();
+        return;
+    }
+    const QSize border = frameGeometry().size() - size();
+    if (border.width() <= 0 && border.height() <= 0)
+        return;  // the window system has not told the border yet
+    resize(pendingOuterSize_ - border);
+    pendingOuterSize_ = QSize();
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    ApplyOuterSize();
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    ApplyOuterSize();
 }
 
 void CMainFrame::SavePlacement()
@@ -160,9 +193,9 @@ void CMainFrame::SavePlacement()
     // Full screen counts as maximized: the next start shows a maximized window with caption.
     const bool zoomed = isMaximized() || fullScreenState_ != 0;
     settings.WriteDword("IsZoomed", zoomed ? 1u : 0u);
-    const QPoint position = pos();
-    const QSize size = this->size();
-    const ScreenRect rect{position.x(), position.y(), position.x() + size.width(), position.y() + size.height()};
+    // The window as the user sees it, border and caption included.
+    const QRect outer = frameGeometry();
+    const ScreenRect rect{outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
     if (!zoomed) {
         settings.WriteDword("LastPosX", static_cast<std::uint32_t>(rect.left));
         settings.WriteDword("LastPosY", static_cast<std::uint32_t>(rect.top));
@@ -186,15 +219,12 @@ void CMainFrame::ToggleFullScreen()
 {
     if (fullScreenState_ == 0) {
         fullScreenState_ = isMaximized() ? 2 : 1;
+        if (fullScreenState_ == 1)
+            normalGeometry_ = geometry();
+        pendingOuterSize_ = QSize();
         statusBarWasVisible_ = !statusBar()->isHidden();
         statusBar()->hide();
-        // Where a window appears when nothing is stored: three quarters of the screen's work area.
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        const QRect area = primary->availableGeometry();
-        resize(area.width() * 3 / 4, area.height() * 3 / 4);
-        move(area.left() + area.width() / 8, area.top() + area.height() / 8);
-    }
-    toolBarWasVisible_ = !toolBar_->isHidden();
+        toolBarWasVisible_ = !toolBar_->isHidden();
         toolBar_->hide();
         menuBar()->hide();
         client_->setFrameShape(QFrame::NoFrame);
@@ -217,10 +247,14 @@ void CMainFrame::ToggleFullScreen()
         const int edge = client_->frameWidth();
         client_->layout()->setContentsMargins(edge, edge, edge, edge);
         menuBar()->show();
-        if (fullScreenState_ == 2)
+        if (fullScreenState_ == 2) {
             showMaximized();
-        else
+        } else {
             showNormal();
+            // Without a window manager that keeps the old rectangle, put the window back ourselves.
+            if (normalGeometry_.isValid() && geometry() != normalGeometry_)
+                setGeometry(normalGeometry_);
+        }
         fullScreenState_ = 0;
         if (view_ != nullptr)
             view_->SetCursorParkMode(0);
