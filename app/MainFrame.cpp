@@ -229,12 +229,16 @@ void CMainFrame::ToggleFullScreen()
         menuBar()->hide();
         client_->setFrameShape(QFrame::NoFrame);
         client_->layout()->setContentsMargins(0, 0, 0, 0);
-        // The window system's full-screen state is the caption-less window over the whole screen.
-        showFullScreen();
-        // Without a window manager that honours the state, cover the screen ourselves.
-        // (Through the native window: the widget's own setGeometry would end the full-screen state.)
-        if (QScreen* current = screen(); current != nullptr && windowHandle() != nullptr &&
-                                         geometry() != current->geometry())
+        // A window manager that draws the window's border also honours the full-screen state and
+        // keeps the rectangle to come back to; on a bare window system we do both ourselves.
+        managedWindow_ = frameGeometry() != geometry();
+        // The window system's full-screen state is the caption-less window over the whole screen of
+        // the window. A maximized window stays maximized beneath it, so that the window manager
+        // keeps the normal rectangle under the maximized one.
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        show();
+        // Through the native window: the widget's own setGeometry would end the full-screen state.
+        if (QScreen* current = screen(); !managedWindow_ && current != nullptr && windowHandle() != nullptr)
             windowHandle()->setGeometry(current->geometry());
         if (view_ != nullptr)
             view_->SetCursorParkMode(fullScreenState_);
@@ -248,11 +252,11 @@ void CMainFrame::ToggleFullScreen()
         client_->layout()->setContentsMargins(edge, edge, edge, edge);
         menuBar()->show();
         if (fullScreenState_ == 2) {
-            showMaximized();
+            setWindowState((windowState() & ~Qt::WindowFullScreen) | Qt::WindowMaximized);
+            show();
         } else {
             showNormal();
-            // Without a window manager that keeps the old rectangle, put the window back ourselves.
-            if (normalGeometry_.isValid() && geometry() != normalGeometry_)
+            if (!managedWindow_ && normalGeometry_.isValid())
                 setGeometry(normalGeometry_);
         }
         fullScreenState_ = 0;

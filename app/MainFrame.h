@@ -94,7 +94,8 @@ private:
     bool stayOnTop_ = false;
     bool flatMode_ = true;
     int fullScreenState_ = 0;
-    QRect normalGeometry_;    // the window before it went full screen from a normal state
-    QSize pendingOuterSize_;  // a restored size still to be corrected by the border
+    bool managedWindow_ = false;  // a window manager takes care of the full-screen state
+    QRect normalGeometry_;        // the window before it went full screen from a normal state
+    QSize pendingOuterSize_;      // a restored size still to be corrected by the border
     bool placementSaved_ = false;
 };
