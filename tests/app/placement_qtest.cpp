@@ -102,7 +102,6 @@ private slots:
             QTRY_COMPARE(s.frame->geometry(), right->geometry());
             s.frame->SavePlacement();  // as if closed now: the screen it is on, the old rectangle kept
             QCOMPARE(ReadSetting("LastMonitor"), 1u);
-            QCOMPARE(ReadSetting("LastPosX"), 1700u);
             s.frame->ToggleFullScreen();
             QCOMPARE(s.frame->isMaximized(), maximized);
             QTRY_COMPARE(s.frame->geometry(), before);
