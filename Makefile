@@ -5,7 +5,7 @@ BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
 CMAKE_GEN := -G Ninja
 
-.PHONY: run test deps release bench fuzz clean
+.PHONY: run test deps release package bench fuzz clean
 
 deps:
 	@bash tools/install-deps.sh
@@ -13,6 +13,10 @@ deps:
 release: deps
 	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUIZMORA_TESTS=OFF >/dev/null
 	@cmake --build $(RELEASE_DIR)
+
+# A Debian package of the release build, in build/release.
+package: release
+	@cd $(RELEASE_DIR) && cpack -G DEB
 
 run: release
 	@bash tools/run-game.sh $(RELEASE_DIR)

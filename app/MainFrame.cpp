@@ -8,6 +8,8 @@
 #include "support/SettingsKey.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
+#include <QShowEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -56,6 +58,7 @@ CMainFrame::CMainFrame(CCommandRouter& router, CQuizmoraDoc& document, QWidget* 
     RegisterCommands();
     CreateMenus();
     CreateToolBar();
+    BuildMenuImages();
     CreateStatusBar();
     CreateAccelerators();
     // Where a window appears when nothing is stored: three quarters of the screen's work area.
@@ -147,10 +150,40 @@ bool CMainFrame::RestorePlacement()
                                  current.top() + current.height()};
     const RestoredPlacement placement = ::RestorePlacement(stored, monitors, primary, defaultRect);
     if (!(placement.rect == defaultRect)) {
+        // Before the window exists the position is the border's; the size is the client's until
+        // the border is known (ApplyOuterSize).
         move(placement.rect.left, placement.rect.top);
         resize(placement.rect.Width(), placement.rect.Height());
+        pendingOuterSize_ = QSize(placement.rect.Width(), placement.rect.Height());
     }
     return placement.zoomed;
+}
+
+void CMainFrame::ApplyOuterSize()
+{
+    if (!pendingOuterSize_.isValid() || !isVisible())
+        return;
+    if (windowState() != Qt::WindowNoState) {
+        pendingOuterSize_ = QSize();
+        return;
+    }
+    const QSize border = frameGeometry().size() - size();
+    if (border.width() <= 0 && border.height() <= 0)
+        return;  // the window system has not told the border yet
+    resize(pendingOuterSize_ - border);
+    pendingOuterSize_ = QSize();
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    ApplyOuterSize();
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    ApplyOuterSize();
 }
 
 void CMainFrame::SavePlacement()
@@ -160,9 +193,9 @@ void CMainFrame::SavePlacement()
     // Full screen counts as maximized: the next start shows a maximized window with caption.
     const bool zoomed = isMaximized() || fullScreenState_ != 0;
     settings.WriteDword("IsZoomed", zoomed ? 1u : 0u);
-    const QPoint position = pos();
-    const QSize size = this->size();
-    const ScreenRect rect{position.x(), position.y(), position.x() + size.width(), position.y() + size.height()};
+    // The window as the user sees it, border and caption included.
+    const QRect outer = frameGeometry();
+    const ScreenRect rect{outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
     if (!zoomed) {
         settings.WriteDword("LastPosX", static_cast<std::uint32_t>(rect.left));
         settings.WriteDword("LastPosY", static_cast<std::uint32_t>(rect.top));
@@ -186,25 +219,26 @@ void CMainFrame::ToggleFullScreen()
 {
     if (fullScreenState_ == 0) {
         fullScreenState_ = isMaximized() ? 2 : 1;
+        if (fullScreenState_ == 1)
+            normalGeometry_ = geometry();
+        pendingOuterSize_ = QSize();
         statusBarWasVisible_ = !statusBar()->isHidden();
         statusBar()->hide();
-        // Where a window appears when nothing is stored: three quarters of the screen's work area.
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        const QRect area = primary->availableGeometry();
-        resize(area.width() * 3 / 4, area.height() * 3 / 4);
-        move(area.left() + area.width() / 8, area.top() + area.height() / 8);
-    }
-    toolBarWasVisible_ = !toolBar_->isHidden();
+        toolBarWasVisible_ = !toolBar_->isHidden();
         toolBar_->hide();
         menuBar()->hide();
         client_->setFrameShape(QFrame::NoFrame);
         client_->layout()->setContentsMargins(0, 0, 0, 0);
-        // The window system's full-screen state is the caption-less window over the whole screen.
-        showFullScreen();
-        // Without a window manager that honours the state, cover the screen ourselves.
-        // (Through the native window: the widget's own setGeometry would end the full-screen state.)
-        if (QScreen* current = screen(); current != nullptr && windowHandle() != nullptr &&
-                                         geometry() != current->geometry())
+        // A window manager that draws the window's border also honours the full-screen state and
+        // keeps the rectangle to come back to; on a bare window system we do both ourselves.
+        managedWindow_ = frameGeometry() != geometry();
+        // The window system's full-screen state is the caption-less window over the whole screen of
+        // the window. A maximized window stays maximized beneath it, so that the window manager
+        // keeps the normal rectangle under the maximized one.
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        show();
+        // Through the native window: the widget's own setGeometry would end the full-screen state.
+        if (QScreen* current = screen(); !managedWindow_ && current != nullptr && windowHandle() != nullptr)
             windowHandle()->setGeometry(current->geometry());
         if (view_ != nullptr)
             view_->SetCursorParkMode(fullScreenState_);
@@ -217,10 +251,14 @@ void CMainFrame::ToggleFullScreen()
         const int edge = client_->frameWidth();
         client_->layout()->setContentsMargins(edge, edge, edge, edge);
         menuBar()->show();
-        if (fullScreenState_ == 2)
-            showMaximized();
-        else
+        if (fullScreenState_ == 2) {
+            setWindowState((windowState() & ~Qt::WindowFullScreen) | Qt::WindowMaximized);
+            show();
+        } else {
             showNormal();
+            if (!managedWindow_ && normalGeometry_.isValid())
+                setGeometry(normalGeometry_);
+        }
         fullScreenState_ = 0;
         if (view_ != nullptr)
             view_->SetCursorParkMode(0);

@@ -5,6 +5,7 @@
 // messages of other programs (MessageHandler.h) as their target.
 
 #include "app/FramePlacement.h"
+#include "app/MenuImages.h"
 #include "app/MessageHandler.h"
 
 #include <QMainWindow>
@@ -15,6 +16,7 @@
 #include <vector>
 
 class CCommandRouter;
+class COwnerDrawMenu;
 class CQuizmoraDoc;
 class IGameView;
 class QFrame;
@@ -62,15 +64,20 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void RegisterCommands();
     void CreateMenus();
     void CreateToolBar();
+    void BuildMenuImages();
     void CreateStatusBar();
     void CreateAccelerators();
     void ApplyFlatMode();
     void UpdateLockPanes();
+    // Gives a restored window the stored outer size once the window system knows its border.
+    void ApplyOuterSize();
     static std::vector<ScreenRect> Monitors(int& primary);
 
     CCommandRouter& router_;
@@ -78,6 +85,8 @@ private:
     IGameView* view_ = nullptr;
     QFrame* client_;
     QToolBar* toolBar_ = nullptr;
+    CMenuImages menuImages_;
+    std::vector<COwnerDrawMenu*> menus_;  // owned by the menu bar
     std::array<QLabel*, 4> panes_{};
     bool toolBarWasVisible_ = true;
     bool statusBarWasVisible_ = true;
@@ -85,5 +94,8 @@ private:
     bool stayOnTop_ = false;
     bool flatMode_ = true;
     int fullScreenState_ = 0;
+    bool managedWindow_ = false;  // a window manager takes care of the full-screen state
+    QRect normalGeometry_;        // the window before it went full screen from a normal state
+    QSize pendingOuterSize_;      // a restored size still to be corrected by the border
     bool placementSaved_ = false;
 };

@@ -3,6 +3,8 @@
 
 #include "app/CommandIds.h"
 #include "app/CommandRouter.h"
+#include "app/MenuStyle.h"
+#include "app/OwnerDrawMenu.h"
 #include "support/Resources.h"
 
 #include <QAction>
@@ -105,7 +107,9 @@ QPixmap ToolBarPictures()
 void CMainFrame::CreateMenus()
 {
     for (const auto& menu : kMenus) {
-        QMenu* popup = menuBar()->addMenu(QString::fromUtf8(menu.title));
+        auto* popup = new COwnerDrawMenu(QString::fromUtf8(menu.title), menuImages_, menuBar());
+        menuBar()->addMenu(popup);
+        menus_.push_back(popup);
         router_.WatchMenu(popup);
         for (const auto& entry : menu.entries) {
             if (entry.id == 0)
@@ -142,6 +146,21 @@ void CMainFrame::CreateToolBar()
         toolBar_->addAction(action);
     }
     ApplyFlatMode();
+}
+
+void CMainFrame::BuildMenuImages()
+{
+    const QSize imageSize(kButtonWidth, kButtonHeight);
+    menuImages_.Add(ToolBarPictures(), imageSize, kToolBarButtons);
+    if (menuImages_.Empty())
+        return;  // the menus stay plain
+    // A child of the frame, so that it outlives the menus, which the menu bar owns.
+    auto* style = new CMenuStyle(menuImages_.ImageSize());
+    style->setParent(this);
+    for (COwnerDrawMenu* menu : menus_) {
+        menu->setStyle(style);
+        menu->ConvertAll();
+    }
 }
 
 void CMainFrame::ApplyFlatMode()

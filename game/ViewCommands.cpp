@@ -9,10 +9,21 @@
 #include "ui/ImageWnd.h"
 #include "ui/InputDlg.h"
 #include "ui/PathDlg.h"
+#include "ui/PathFunctions.h"
+
+#include <QCoreApplication>
+#include <QDir>
 
 namespace {
 
 constexpr std::int32_t kGameNumberLimit = 1000;
+
+// An installed game keeps its demo puzzles in share/quizmora/demo beside its bin/ folder.
+std::string InstalledDemoFolder()
+{
+    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/quizmora/demo"));
+    return folder.exists() ? folder.canonicalPath().toStdString() : std::string();
+}
 
 }  // namespace
 
@@ -141,7 +152,10 @@ void CQuizmoraView::ChoosePuzzlePath()
 {
     CPathDlg dialog(this);
     dialog.SetTitle(QStringLiteral("Pfad mit Texten"));
-    const std::string& start = prevPicPath_.empty() ? settings_.PicPath : prevPicPath_;
+    std::string start = prevPicPath_.empty() ? settings_.PicPath : prevPicPath_;
+    // Without a puzzle folder yet (the first start) the chooser opens on the demo puzzles.
+    if (GetPathType(start) < kPathFolder && !InstalledDemoFolder().empty())
+        start = InstalledDemoFolder();
     dialog.SetPath(QString::fromStdString(start));
     if (dialog.Run(CPathDlg::kMustExist | CPathDlg::kCreateMissing) != CPathDlg::kOk)
         return;

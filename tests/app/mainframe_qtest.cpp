@@ -173,18 +173,18 @@ private slots:
     {
         Started s = Start();
         s.frame->statusBar()->hide();  // hidden by the user: stays hidden
+        s.frame->setGeometry(150, 120, 520, 380);
         s.frame->ToggleFullScreen();
         QCOMPARE(s.frame->FullScreenState(), 1);
         QVERIFY(s.frame->isFullScreen());
         QTRY_COMPARE(s.frame->geometry(), s.frame->screen()->geometry());
-        const QRect normal = s.frame->normalGeometry();
         QVERIFY(s.frame->menuBar()->isHidden());
         QVERIFY(s.frame->ToolBar()->isHidden());
         s.app->Commands().Dispatch(CommandId::FullScreen);
         QCOMPARE(s.frame->FullScreenState(), 0);
         QVERIFY(!s.frame->isFullScreen());
         QVERIFY(!s.frame->isMaximized());
-        QTRY_COMPARE(s.frame->geometry(), normal);
+        QTRY_COMPARE(s.frame->geometry(), QRect(150, 120, 520, 380));
         QVERIFY(!s.frame->menuBar()->isHidden());
         QVERIFY(!s.frame->ToolBar()->isHidden());
         QVERIFY(s.frame->statusBar()->isHidden());
@@ -192,6 +192,7 @@ private slots:
         s.frame->statusBar()->show();
         s.frame->showMaximized();
         QVERIFY(s.frame->isMaximized());
+        const QRect maximized = s.frame->geometry();
         QVERIFY(QTest::qWaitForWindowActive(s.frame));
         QTest::keyClick(s.frame, Qt::Key_F10);
         QCOMPARE(s.frame->FullScreenState(), 2);
@@ -199,13 +200,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s.frame));
         QTest::keyClick(s.frame, Qt::Key_F10);
         QVERIFY(s.frame->isMaximized());
+        QTRY_COMPARE(s.frame->geometry(), maximized);
         QVERIFY(!s.frame->statusBar()->isHidden());
         QCOMPARE(s.view->parkModes, (std::vector<int>{1, 0, 2, 0}));
+        s.frame->showNormal();  // under the maximized window the normal one is kept
+        QTRY_COMPARE(s.frame->geometry(), QRect(150, 120, 520, 380));
     }
 
     void settingsWrittenAndRead()
     {
-        QPoint framePosition;
+        QRect outer;
         {
             Started s = Start();
             QCOMPARE(ReadSetting("IsZoomed"), 0xDEADBEEFu);  // first start: nothing stored yet
@@ -213,28 +217,27 @@ private slots:
             QCOMPARE(s.frame->size(), QSize(area.width() * 3 / 4, area.height() * 3 / 4));
             s.frame->ToggleFlatMode();
             s.frame->setGeometry(120, 80, 640, 480);
-            framePosition = s.frame->pos();  // the position includes the window's border
+            outer = s.frame->frameGeometry();  // position and size with the window's border
             s.frame->close();
         }
         QCOMPARE(ReadSetting("FlatMode"), 0u);
         QCOMPARE(ReadSetting("ShowGamerBar"), 0u);
         QCOMPARE(ReadSetting("IsZoomed"), 0u);
-        QCOMPARE(ReadSetting("LastPosX"), static_cast<std::uint32_t>(framePosition.x()));
-        QCOMPARE(ReadSetting("LastPosY"), static_cast<std::uint32_t>(framePosition.y()));
-        QCOMPARE(ReadSetting("LastSizeX"), 640u);
-        QCOMPARE(ReadSetting("LastSizeY"), 480u);
+        QCOMPARE(QRect(int(ReadSetting("LastPosX")), int(ReadSetting("LastPosY")), int(ReadSetting("LastSizeX")),
+                       int(ReadSetting("LastSizeY"))),
+                 outer);
         {
             Started s = Start();
             QVERIFY(!s.frame->FlatMode());
             QVERIFY(!s.frame->StayOnTop());
-            QCOMPARE(s.frame->geometry(), QRect(120, 80, 640, 480));
+            QTRY_COMPARE(s.frame->geometry(), QRect(120, 80, 640, 480));
             // Closing in full screen: maximized, and the old rectangle stays.
             s.frame->ToggleFullScreen();
             s.frame->setGeometry(0, 0, 300, 300);
             s.frame->close();
         }
         QCOMPARE(ReadSetting("IsZoomed"), 1u);
-        QCOMPARE(ReadSetting("LastSizeX"), 640u);
+        QCOMPARE(ReadSetting("LastSizeX"), static_cast<std::uint32_t>(outer.width()));
         {
             Started s = Start();
             QVERIFY(s.frame->isMaximized());

@@ -39,8 +39,7 @@ private slots:
     {
         Store(0, 1700, 50, 800, 600, 1);
         Started s = Start();
-        QCOMPARE(s.frame->pos(), QPoint(1700, 50));
-        QCOMPARE(s.frame->size(), QSize(800, 600));
+        QTRY_COMPARE(s.frame->frameGeometry(), QRect(1700, 50, 800, 600));  // border and caption included
         QCOMPARE(s.frame->screen(), QGuiApplication::screens()[1]);
         s.frame->move(100, 100);
         s.frame->close();
@@ -86,6 +85,27 @@ private slots:
         Started again = Start();
         QVERIFY(again.frame->isMaximized());
         QCOMPARE(again.frame->screen(), QGuiApplication::screens()[1]);
+    }
+
+    void fullScreenCoversItsOwnScreenAndComesBack()
+    {
+        QScreen* right = QGuiApplication::screens()[1];
+        for (const bool maximized : {false, true}) {
+            Store(0, 1700, 50, 800, 600, 1);
+            Started s = Start();
+            QTRY_COMPARE(s.frame->screen(), right);
+            if (maximized)
+                s.frame->showMaximized();
+            QTRY_COMPARE(s.frame->geometry().width() > 1000, maximized);
+            const QRect before = s.frame->geometry();
+            s.frame->ToggleFullScreen();
+            QTRY_COMPARE(s.frame->geometry(), right->geometry());
+            s.frame->SavePlacement();  // as if closed now: the screen it is on, the old rectangle kept
+            QCOMPARE(ReadSetting("LastMonitor"), 1u);
+            s.frame->ToggleFullScreen();
+            QCOMPARE(s.frame->isMaximized(), maximized);
+            QTRY_COMPARE(s.frame->geometry(), before);
+        }
     }
 
 private:

@@ -6,7 +6,8 @@
                        stop the first timer, stop the second timer, next puzzle, uncover the
                        text, about;
   res/BITMAP/139.png   the 16 x 14 open folder of the puzzle editor's browse button;
-  res/ICON/128.png     the 64 x 64 program icon, a golden star with a question mark.
+  res/ICON/128.png     the 64 x 64 program icon, a golden star with a question mark;
+  desktop/icons/       the same icon in the desktop's usual sizes, quizmora-<size>.png.
 
 The small pictures are pixel art, written out below one character per pixel, so that they stay
 crisp at their size; '.' is transparent. The icon is drawn supersampled like the star pictures.
@@ -230,16 +231,18 @@ def toolbar_strip():
     return strip
 
 
-def program_icon():
-    size = 64
+DESKTOP_ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def program_icon(size=64):
     star = make_stars.draw_star_supersampled(size, size)
     scale = make_stars.SUPERSAMPLE
     font = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
-                              30 * scale)
+                              30 * scale * size // 64)
     draw = ImageDraw.Draw(star)
     centre = (size * scale / 2, size * scale * 0.56)
     draw.text(centre, "?", font=font, anchor="mm", fill=(60, 30, 0, 255),
-              stroke_width=scale, stroke_fill=(255, 240, 170, 255))
+              stroke_width=max(1, scale * size // 64), stroke_fill=(255, 240, 170, 255))
     return star.resize((size, size), Image.BOX)
 
 
@@ -249,6 +252,8 @@ def main():
         ROOT / "res" / "BITMAP" / "139.png": from_rows(OPEN_FOLDER, 16, 14),
         ROOT / "res" / "ICON" / "128.png": program_icon(),
     }
+    for size in DESKTOP_ICON_SIZES:
+        outputs[ROOT / "desktop" / "icons" / ("quizmora-%d.png" % size)] = program_icon(size)
     for path, image in outputs.items():
         assert image.mode == "RGBA"
         path.parent.mkdir(parents=True, exist_ok=True)
