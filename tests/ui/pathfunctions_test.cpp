@@ -109,18 +109,6 @@ TEST(ParseMountPoints, FieldsAndEscapes)
     EXPECT_EQ(ParseMountPoints(text), expected);
 }
 
-TEST(MountedRoots, HoldTheRootAndAreDriveRoots)
-{
-    const std::vector<std::string> roots = MountedRoots();
-    EXPECT_NE(std::find(roots.begin(), roots.end(), "/"), roots.end());
-    for (const std::string& root : roots) {
-        const int type = GetPathType(root);
-        if (type == kPathFolder || type == kPathDriveRoot) {  // files bound over files do not count
-            EXPECT_EQ(type, kPathDriveRoot) << root;
-        }
-    }
-}
-
 TEST(GetPathType, Kinds)
 {
     TempFolder temp;
