@@ -122,7 +122,7 @@ TEST(MessageHandler, PingsAndUnknownMessages)
     EXPECT_EQ(target.exits, 0);
 }
 
-TEST(MessageHandler, ExitStatusAndTexts)
+TEST(MessageHandler, ExitStatusAndTextsUpTo259Bytes)
 {
     FakeTarget target;
     CMessageHandler handler(target);
@@ -140,12 +140,7 @@ TEST(MessageHandler, ExitStatusAndTexts)
 
     EXPECT_EQ(handler.Handle(CopyData(CopyDataCode::SetText | CopyDataCode::Utf16, Utf16Data(u"Gr\u00FC\u00DFe"))).result, 1u);
     EXPECT_EQ(handler.ReceivedText(), "Gr\xFC\xDF" "e");
-}
-
-TEST(MessageHandler, Utf16TextIsCutTo259Bytes)
-{
-    FakeTarget target;
-    CMessageHandler handler(target);
+    // UTF-16 texts are cut to 259 bytes.
     handler.Handle(CopyData(CopyDataCode::SetText | CopyDataCode::Utf16, Utf16Data(std::u16string(400, u'a'))));
     EXPECT_EQ(handler.ReceivedText().size(), 259u);
     // An odd byte count keeps only whole characters.

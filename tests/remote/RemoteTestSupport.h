@@ -126,14 +126,6 @@ public:
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, limit, [&] { return std::ranges::find(calls_, call) != calls_.end(); });
     }
-    bool WaitForActions(std::size_t count) const
-    {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(3), [&] {
-            return static_cast<std::size_t>(std::ranges::count_if(
-                       calls_, [](const auto& c) { return !c.starts_with("state "); })) >= count;
-        });
-    }
 
 private:
     void Record(std::string call)

@@ -1,6 +1,5 @@
 #include "remote/RemoteReader.h"
 
-#include "RemoteLineCases.h"
 #include "RemoteTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -35,28 +34,9 @@ protected:
     CTempDir dir;
     CRecordingHost host;
     CManualTicks ticks{10000};
-    CSecondPerReading noDebounce;
     CRemotePortSetting setting;
     std::optional<CRemoteReader> reader;  // declared last: ends first
 };
-
-TEST_F(RemoteReaderTest, LinesFromTheDevice)
-{
-    CTestPty pty;
-    Start(pty.Path(), pty.Path(), noDebounce);
-    for (const auto& c : kLineCases) {
-        host.Clear();
-        for (const auto& piece : c.pieces) {
-            pty.Send(piece);
-            std::this_thread::sleep_for(10ms);  // lets the reader see the line unfinished
-        }
-        pty.Send("7D" + kLine);  // marks the end of the case
-        ASSERT_TRUE(host.WaitForActions(c.actions.size() + 1)) << c.name;
-        auto expected = c.actions;
-        expected.push_back("command 33035");
-        EXPECT_EQ(host.Actions(), expected) << c.name;
-    }
-}
 
 // What the reader makes of the line, read back from the terminal: 9600 baud, 8N1, no handshake.
 TEST_F(RemoteReaderTest, LineIs9600EightNoneOneWithoutHandshake)
@@ -75,26 +55,6 @@ TEST_F(RemoteReaderTest, LineIs9600EightNoneOneWithoutHandshake)
     EXPECT_EQ(cfgetospeed(&t), B9600);
     EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t{CS8});
     EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY), tcflag_t{0});
-}
-
-TEST_F(RemoteReaderTest, DebouncePerButton)
-{
-    CTestPty pty;
-    StartOn(pty.Path());
-    pty.Send("5D" + kLine);
-    ASSERT_TRUE(host.WaitFor("command 33034"));
-    ticks.Advance(30);
-    pty.Send("6D" + kLine);
-    ASSERT_TRUE(host.WaitFor("command 33037"));
-    ticks.Advance(30);
-    pty.Send("5D" + kLine + "3D" + kLine);  // the 5 is 60 ms after the last one
-    ASSERT_TRUE(host.WaitFor("command 32813"));
-    EXPECT_EQ(host.Actions(), (std::vector<std::string>{"command 33034", "command 33037", "command 32813"}));
-
-    host.Clear();
-    ticks.Advance(90);
-    pty.Send("5D" + kLine);  // 150 ms after the accepted one
-    EXPECT_TRUE(host.WaitFor("command 33034"));
 }
 
 TEST_F(RemoteReaderTest, MissingDeviceIsPickedUpAndPulledOneReopened)

@@ -5,14 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-#include <array>
 #include <climits>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -46,18 +42,6 @@ Bytes ReadAll(CDataStream& stream)
     for (std::int32_t got; (got = stream.Read(chunk, sizeof chunk)) > 0;)
         all.insert(all.end(), chunk, chunk + got);
     return all;
-}
-
-// Text with many line ends, so that lines and their CR/LF pairs straddle buffer boundaries.
-Bytes RandomText(std::mt19937& random, std::size_t size)
-{
-    Bytes bytes(size);
-    std::uniform_int_distribution<int> pick(0, 99);
-    for (auto& byte : bytes) {
-        const int roll = pick(random);
-        byte = roll < 8 ? '\r' : roll < 16 ? '\n' : static_cast<std::uint8_t>(pick(random) * 2 + 20);
-    }
-    return bytes;
 }
 
 class DataStreamTest : public ::testing::Test {
@@ -310,6 +294,55 @@ TEST_F(DataStreamTest, FilePeekKeepsGuardBytes)
     EXPECT_EQ(After(view), Bytes(4, 0));
 }
 
+// Lines, bytes, peeks and seeks across the 512-byte buffer's end, reads that go past the buffer,
+// and writes that overflow it or go straight to the file.
+TEST_F(DataStreamTest, BufferedFileAccessAcrossTheBufferEnd)
+{
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "line" + std::to_string(1000 + i) + "\r\n";
+    text.resize(text.size() - 2);  // the last line has no line end
+    WriteWholeFile(Path("lines"), ToBytes(text));
+    CDataStream stream(512);
+    ASSERT_TRUE(stream.Open(PathText("lines")));
+    char line[9];
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_EQ(stream.ReadLine(line, sizeof line), 8) << i;
+        EXPECT_EQ(std::string(line), "line" + std::to_string(1000 + i));
+    }
+    EXPECT_EQ(stream.ReadLine(line, 3), 2) << "the rest of a long line is skipped";
+    EXPECT_EQ(stream.Tell(), 610);
+    EXPECT_EQ(AsBytes(stream.Peek(500)), ToBytes(text.substr(610, 500)));
+    EXPECT_EQ(stream.Seek(-6, 1), 604);
+    EXPECT_EQ(stream.ReadByte(), text[604]);
+    EXPECT_EQ(stream.Seek(-5000, 1), -1);
+    Bytes big(1500);
+    EXPECT_EQ(stream.Read(big.data(), 1500), 1393) << "runs short at the end";
+    EXPECT_EQ(Bytes(big.begin(), big.begin() + 1393), ToBytes(text.substr(605)));
+    EXPECT_EQ(stream.Seek(0, 0), 0);
+    big.resize(2500);
+    EXPECT_EQ(stream.Read(big.data(), 2500), 1998);
+    EXPECT_TRUE(stream.EndReached());
+    EXPECT_EQ(stream.Read(big.data(), 1000), 0);
+    EXPECT_EQ(stream.Seek(-8, 2), 1990);
+    EXPECT_EQ(stream.ReadLine(line, sizeof line), 8);
+    EXPECT_EQ(stream.ReadLine(line, sizeof line), -1);
+    EXPECT_TRUE(stream.Peek(1).empty());
+    EXPECT_TRUE(stream.Peek(1, INT_MAX).empty());
+    EXPECT_TRUE(stream.Close());
+
+    CDataStream writer(512);
+    ASSERT_TRUE(writer.Open(PathText("lines"), 1));
+    std::uint8_t head[3];
+    EXPECT_EQ(writer.Read(head, 3), 3);
+    const Bytes xs(600, 'x');
+    EXPECT_EQ(writer.Write(xs.data(), 510), 510);
+    EXPECT_EQ(writer.Write(xs.data(), 600), 600);
+    EXPECT_EQ(writer.Seek(0, 2), 1998);
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(ReadWholeFile(Path("lines")), ToBytes(text.replace(3, 1110, 1110, 'x')));
+}
+
 // ---- memory ----------------------------------------------------------------------------------
 
 TEST(DataStreamMemory, GrowableBlockGrowsByHalfAgain)
@@ -428,147 +461,6 @@ TEST(DataStreamMemory, CloseHookIsCalledAtOpenAndClose)
     EXPECT_FALSE(stream.IsOpen());
     EXPECT_FALSE(stream.Close());
     EXPECT_EQ(HookLog::calls.size(), 1u) << "a refusing hook is not called again";
-}
-
-// ---- randomized comparison with a plain model ------------------------------------------------
-
-// Reads, byte reads, peeks, lines, seeks and (when writing) writes in random order, with request
-// sizes around the 512-byte buffer. A stream opened for writing refuses byte reads, peeks and
-// lines; a file's peek is capped at its buffer.
-void CompareWithModel(CDataStream& stream, Bytes& data, bool isFile, bool writing, std::uint32_t seed, int steps)
-{
-    std::mt19937 random(seed);
-    std::int64_t position = 0;
-    auto available = [&] { return std::max<std::int64_t>(0, static_cast<std::int64_t>(data.size()) - position); };
-    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    auto requestSize = [&] {
-        switch (pick(0, 3)) {
-        case 0: return pick(1, 9);
-        case 1: return pick(500, 530);
-        case 2: return pick(1000, 1100);
-        default: return pick(1, 3000) | 1;
-        }
-    };
-    std::vector<std::uint8_t> buffer(4000);
-    auto* text = reinterpret_cast<char*>(buffer.data());
-    for (int step = 0; step < steps; ++step) {
-        SCOPED_TRACE(::testing::Message() << "seed " << seed << " step " << step << " at " << position);
-        const auto size = static_cast<std::int64_t>(data.size());
-        switch (pick(0, 5)) {
-        case 0: {
-            const std::int32_t n = requestSize();
-            const auto expected = static_cast<std::int32_t>(std::min<std::int64_t>(n, available()));
-            ASSERT_EQ(stream.Read(buffer.data(), n), expected);
-            ASSERT_TRUE(std::equal(buffer.begin(), buffer.begin() + expected, data.begin() + position));
-            position += expected;
-            ASSERT_EQ(stream.EndReached(), expected < n);
-            break;
-        }
-        case 1: {
-            const int value = stream.ReadByte();
-            ASSERT_EQ(value, !writing && available() > 0 ? data[static_cast<std::size_t>(position)] : -1);
-            position += value >= 0 ? 1 : 0;
-            break;
-        }
-        case 2: {
-            const std::int32_t n = requestSize();
-            const std::int32_t skip = pick(0, 2) == 0 ? pick(0, 1200) : 0;
-            const auto view = stream.Peek(n, skip);
-            if (writing || position + skip > INT_MAX) {
-                ASSERT_TRUE(view.empty());
-                break;
-            }
-            position += skip;
-            const std::int64_t limit = isFile ? std::min(n, 512) : n;
-            ASSERT_EQ(static_cast<std::int64_t>(view.size()), std::min(limit, available()));
-            ASSERT_TRUE(std::equal(view.begin(), view.end(), data.begin() + position));
-            break;
-        }
-        case 3: {
-            // A line ends at CR or LF; one CR and then one LF after it are skipped.
-            const std::int32_t bufferSize = std::array{1, 2, 5, 17, 100, 1000}[static_cast<std::size_t>(pick(0, 5))];
-            std::string expected;
-            std::int32_t length = -1;
-            if (!writing && available() > 0) {
-                auto at = static_cast<std::size_t>(position);
-                while (at < data.size() && data[at] != '\r' && data[at] != '\n')
-                    ++at;
-                expected.assign(data.begin() + position, data.begin() + static_cast<long>(at));
-                expected.resize(std::min<std::size_t>(expected.size(), static_cast<std::size_t>(bufferSize - 1)));
-                at += at < data.size() && data[at] == '\r';
-                at += at < data.size() && data[at] == '\n';
-                position = static_cast<std::int64_t>(at);
-                length = static_cast<std::int32_t>(expected.size());
-            }
-            ASSERT_EQ(stream.ReadLine(text, bufferSize), length);
-            ASSERT_EQ(std::string(text), expected);
-            break;
-        }
-        case 4: {
-            const int origin = pick(0, 2);
-            const std::int64_t base = origin == 0 ? 0 : origin == 1 ? position : size;
-            std::int64_t offset = pick(-static_cast<int>(size) - 100, static_cast<int>(size) + 100);
-            if (origin == 1 && pick(0, 1) == 0)
-                offset = pick(-600, 600);  // inside the buffer more often than not
-            if (pick(0, 20) == 0)
-                offset = pick(0, 1) ? INT_MAX : INT_MIN;
-            if (writing)
-                offset = std::min(offset, size + 50 - base);  // gaps written behind the end stay small
-            const std::int64_t target = base + offset;
-            const bool valid = target >= 0 && target <= INT_MAX;
-            ASSERT_EQ(stream.Seek(static_cast<std::int32_t>(offset), origin), valid ? target : -1);
-            if (valid)
-                position = target;
-            break;
-        }
-        default: {
-            const std::int32_t n = pick(0, 3) == 0 ? pick(500, 1500) : pick(1, 40);  // mostly into the buffer
-            for (std::int32_t i = 0; i < n; ++i)
-                buffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(pick(0, 255));
-            ASSERT_EQ(stream.Write(buffer.data(), n), writing ? n : -1);
-            if (!writing)
-                break;
-            if (position + n > size)
-                data.resize(static_cast<std::size_t>(position + n), 0);  // a gap behind the end is zeros
-            std::copy_n(buffer.begin(), n, data.begin() + position);
-            position += n;
-            break;
-        }
-        }
-        ASSERT_EQ(stream.Tell(), position);
-        ASSERT_EQ(stream.Size(), static_cast<std::int64_t>(data.size()));
-    }
-}
-
-TEST_F(DataStreamTest, RandomReadsMatchAPlainModel)
-{
-    for (std::uint32_t seed = 1; seed <= 4; ++seed) {
-        std::mt19937 random(seed);
-        Bytes data = RandomText(random, 9000 + seed * 333);
-        WriteWholeFile(Path("random"), data);
-        CDataStream file(512);
-        ASSERT_TRUE(file.Open(PathText("random")));
-        CompareWithModel(file, data, true, false, seed, 3000);
-
-        Bytes block = data;
-        CDataStream memory(512);
-        ASSERT_TRUE(memory.OpenMemory(block.data(), static_cast<std::int32_t>(block.size()), 0));
-        CompareWithModel(memory, data, false, false, seed, 3000);
-    }
-}
-
-TEST_F(DataStreamTest, RandomReadWriteOnAnExistingFileMatchesAPlainModel)
-{
-    for (std::uint32_t seed = 11; seed <= 14; ++seed) {
-        std::mt19937 random(seed);
-        Bytes data = RandomText(random, 3000);
-        WriteWholeFile(Path("rw"), data);
-        CDataStream stream(512);
-        ASSERT_TRUE(stream.Open(PathText("rw"), 1));
-        CompareWithModel(stream, data, true, true, seed, 3000);
-        EXPECT_TRUE(stream.Close());
-        EXPECT_EQ(ReadWholeFile(Path("rw")), data);
-    }
 }
 
 }  // namespace

@@ -388,23 +388,16 @@ private slots:
             QVERIFY(QDir().mkdir(base + QStringLiteral("/folder%1").arg(i, 5, 10, QLatin1Char('0'))));
 
         int ticks = 0;
-        int partialSeen = 0;
         CPathDlg dlg;
         dlg.SetPath(base);
         QTimer ticker;
         const int depth = static_cast<int>(PathLevels(base).size()) - 1;
-        connect(&ticker, &QTimer::timeout, this, [&] {
-            ++ticks;
-            const int rows = List(dlg)->model() ? List(dlg)->model()->rowCount() : 0;
-            if (rows > depth + 1 && rows < depth + 1 + kFolders)
-                ++partialSeen;
-        });
+        connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
         ticker.start(10);
         dlg.Start(CPathDlg::kGameOptions | CPathDlg::kNoTreeMode);
         QTRY_VERIFY_WITH_TIMEOUT(!dlg.IsListing(), 60000);
         QCOMPARE(List(dlg)->model()->rowCount(), depth + 1 + kFolders);
         QVERIFY(ticks > 0);
-        qInfo("timer ticks while listing: %d, with a part of the list shown: %d", ticks, partialSeen);
         const QAbstractItemModel* model = List(dlg)->model();
         QCOMPARE(model->index(depth + 1, 0).data().toString(), QStringLiteral("folder00000"));
         QCOMPARE(model->index(depth + kFolders, 0).data().toString(), QStringLiteral("folder19999"));
