@@ -187,25 +187,14 @@ private slots:
             .Then(Fill(QString::fromStdString(root_ + "/fehlt.png"), {}, {}, QStringLiteral("0")))
             .Then(Click("okButton"))
             .CloseMessage()
-            .Then(Fill({}, {}, {}, QStringLiteral("0")))
-            .Then(Click("okButton"))
-            .CloseMessage()
-            .Then(Fill({}, QStringLiteral("Was ist grün?"), {}, QStringLiteral("0")))
-            .Then(Click("okButton"))
-            .CloseMessage()
             .Then(Fill({}, QStringLiteral("Was ist grün?"), QStringLiteral("Gras"), QStringLiteral("0")))
             .Then(Click("okButton"));
         QVERIFY(script.Show(fields));
         QVERIFY_SCRIPT_DONE(script);
         QCOMPARE(shownNumber, QStringLiteral("0"));
-        const QStringList expected{QStringLiteral("Bitte ein gültiges Bild auswählen !"),
-                                   QStringLiteral("Bitte eine Frage eingen:\n\nz.B. : 'Was ist hier zu sehen ?'"),
-                                   QStringLiteral("Bitte eine Antwort eingen !")};
-        QCOMPARE(int(script.Messages().size()), expected.size());
-        for (int index = 0; index < expected.size(); ++index) {
-            QCOMPARE(script.Messages()[index].text, expected[index]);
-            QCOMPARE(script.Messages()[index].caption, QStringLiteral("Quizmora"));
-        }
+        QCOMPARE(int(script.Messages().size()), 1);
+        QCOMPARE(script.Messages()[0].text, QStringLiteral("Bitte ein gültiges Bild auswählen !"));
+        QCOMPARE(script.Messages()[0].caption, QStringLiteral("Quizmora"));
         QCOMPARE(fields.Entries.Number, 1);  // 0 typed becomes 1 in the dialog
         QCOMPARE(fields.Entries.Question, std::string("Was ist gr\xFCn?"));
         QCOMPARE(fields.Entries.Answer, std::string("Gras"));
