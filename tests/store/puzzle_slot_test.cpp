@@ -73,8 +73,9 @@ TEST_F(PuzzleSlot, ModesAtEveryBoundary)
         const CPuzzleEditResult result = ChoosePuzzleSlot(fresh.Root(), c.number, c.mode, recorder.Mover());
         EXPECT_EQ(result.Error, c.error) << c.name;
         EXPECT_EQ(result.Number, c.result) << c.name;
-        if (c.error == EPuzzleEditError::NoFreeSlot)
+        if (c.error == EPuzzleEditError::NoFreeSlot) {
             EXPECT_EQ(result.Message(), "Es wurde kein freier Platz gefunden !");
+        }
     }
     // Inserting at 0 moved 2 and 1 up; nothing else renamed anything.
     const std::vector<std::pair<std::string, std::string>> expected{{"Game002", "Game003"}, {"Game001", "Game002"}};
