@@ -105,6 +105,8 @@ TEST(Resample, BoxFilterByHand)
         {"all transparent", 32, 2, 1, 1, 1, {0x00FF0000, 0x0000FF00}, {0x007F7F00}},
         {"all opaque", 32, 2, 1, 1, 1, {0xFFFF0000, 0xFF00FF00}, {0xFF7F7F00}},
         {"partial alphas average", 32, 2, 1, 1, 1, {0x40FF0000, 0x80FF0000}, {0x60FF0000}},
+        // Down a column: the colour is the mean over the two rows that are not transparent.
+        {"colour of the visible part of a column", 32, 1, 3, 1, 1, {0x00FF0000, 0x80FF0000, 0x40010000}, {0x40800000}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
