@@ -158,6 +158,8 @@ TEST_F(GameTestBed, TickCountWrapIsHarmless)
     EXPECT_EQ(State().LastSwitchTick, 0xFFFFFFFFu - 2000 + 5000);
 }
 
+// A prefix sets the puzzle's switch time and leaves the setting; a candidate without one gets the
+// setting again.
 TEST_F(GameTestBed, PuzzleSwitchTimeFromPrefixLeavesTheSetting)
 {
     State().SecTicker = 0;
@@ -166,10 +168,7 @@ TEST_F(GameTestBed, PuzzleSwitchTimeFromPrefixLeavesTheSetting)
     EXPECT_EQ(State().SwitchTime, 5000);
     RunFor(3000);
     EXPECT_EQ(sound.Names(), (Names{"TICK", "TICK", "TICK"}));
-}
 
-TEST_F(GameTestBed, CandidateWithoutPrefixGetsTheSettingAgain)
-{
     puzzles.WritePuzzle(7, "Frage\n@3000 Eisberg\nHaus");
     std::set<std::pair<std::string, std::uint32_t>> seen;
     for (int load = 0; load < 40; ++load) {

@@ -105,18 +105,8 @@ TEST(ImageModel, ExceptionMessagesAreCutOrFormatted)
     }
 }
 
-TEST(ImageModel, DefaultPalettesAndPaletteAccess)
+TEST(ImageModel, PaletteAccess)
 {
-    const struct { int bpp; unsigned index; u32 colour; } cases[] = {
-        {1, 0, 0x000000}, {1, 1, 0xFFFFFF}, {2, 1, 0x008000}, {2, 2, 0x800000}, {2, 3, 0xFFFFFF},
-        {4, 7, 0xC0C0C0}, {4, 9, 0x0000FF}, {4, 15, 0xFFFFFF}, {8, 16, 0x000000}, {8, 31, 0xF0F0F0},
-        {8, 24, 0x808080}, {8, 32, 0x14EB6A}, {8, 247, 0x14EB3F}, {8, 248, 0xE0D020}, {8, 255, 0xE0F0E0},
-    };
-    for (const auto& c : cases) {
-        CGraphicsImage image;
-        ASSERT_TRUE(image.Create(c.bpp, 1, 1));
-        EXPECT_EQ(image.PaletteColor(c.index), c.colour) << c.bpp << " bpp entry " << c.index;
-    }
     CGraphicsImage image;
     ASSERT_TRUE(image.Create(8, 1, 1));
     std::uint8_t r, g, b;

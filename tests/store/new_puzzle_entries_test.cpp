@@ -50,14 +50,11 @@ TEST(CheckNewPuzzleEntries, FirstFailingCheckInOrder)
 
 using Paths = std::vector<std::string>;
 
-TEST(PictureHistory, ListIsSortedWithoutEmptiesOrRepeats)
+// The list is sorted without empties or repeats; the confirmed path comes first, then the list.
+TEST(PictureHistory, ConfirmedPathFirstThenTheSortedListInOrder)
 {
     EXPECT_EQ(SortedPictureList({"/b.png", "", "/A.png", "/a.png", "/b.png", "/C.png"}),
               (Paths{"/A.png", "/a.png", "/b.png", "/C.png"}));
-}
-
-TEST(PictureHistory, ConfirmedPathFirstThenTheListInOrder)
-{
     const Paths list{"/a.png", "/b.png", "/c.png"};
     EXPECT_EQ(UpdatedPictureHistory("/b.png", list), (Paths{"/b.png", "/a.png", "/c.png"}));
     EXPECT_EQ(UpdatedPictureHistory("/neu.png", list), (Paths{"/neu.png", "/a.png", "/b.png", "/c.png"}));

@@ -42,35 +42,27 @@ TEST(FindPuzzleFile, FindsTheFileWhateverItsCase)
     }
 }
 
-TEST(FindPuzzleFile, PrefersTheExactName)
+// The exact name wins over other spellings; a trailing separator on the path is harmless; similar
+// names are not taken for the real one.
+TEST(FindPuzzleFile, PrefersTheExactNameAndTakesNothingSimilar)
 {
     CTemporaryPuzzleSet set;
     set.WriteFile("game001/GAME.TXT", "a");
     set.WriteFile("Game001/game.txt", "b");
     set.WriteFile("Game001/Game.txt", "c");
     EXPECT_EQ(FindPuzzleFile(set.Root(), 1, kPuzzleTextFileName), set.Root() / "Game001/Game.txt");
-}
-
-TEST(FindPuzzleFile, PuzzlePathWithTrailingSeparator)
-{
-    CTemporaryPuzzleSet set;
     set.WriteFile("game004/game.txt", "a");
     const auto found = FindPuzzleFile(set.Root().string() + "/", 4, kPuzzleTextFileName);
     ASSERT_TRUE(found.has_value());
     EXPECT_TRUE(std::filesystem::equivalent(*found, set.Root() / "game004/game.txt"));
-}
 
-TEST(FindPuzzleFile, MissingFolderOrFileGivesNothing)
-{
-    CTemporaryPuzzleSet set;
-    set.WriteFile("Game001/Pic.png", "x");
-    EXPECT_FALSE(FindPuzzleFile(set.Root(), 1, kPuzzleTextFileName));
+    set.WriteFile("Game002/Pic.png", "x");
+    set.WriteFile("Game002/Game.txt.bak", "x");
+    set.WriteFile("Game03/Game.txt", "x");
     EXPECT_FALSE(FindPuzzleFile(set.Root(), 2, kPuzzleTextFileName));
+    EXPECT_FALSE(FindPuzzleFile(set.Root(), 3, kPuzzleTextFileName));
+    EXPECT_FALSE(FindPuzzleFile(set.Root(), 5, kPuzzleTextFileName));
     EXPECT_FALSE(FindPuzzleFile(set.Root() / "nowhere", 1, kPuzzleTextFileName));
-    // Similar names are not taken for the real one.
-    set.WriteFile("Game001/Game.txt.bak", "x");
-    set.WriteFile("Game01/Game.txt", "x");
-    EXPECT_FALSE(FindPuzzleFile(set.Root(), 1, kPuzzleTextFileName));
 }
 
 TEST(DecodePuzzleText, GivesWindows1252)
@@ -155,23 +147,18 @@ TEST(ReadPuzzleText, LoadsFromThePuzzleFolder)
     }
 }
 
+// Number 1000 looks in Game1000, not Game100; a missing folder is no puzzle and draws nothing.
 TEST(ReadPuzzleText, NumberThousandLooksInGame1000)
 {
     CTemporaryPuzzleSet set;
     set.WriteFile("Game1000/Game.txt", "Tausend\nT");
     set.WriteFile("Game100/Game.txt", "Hundert\nH");
-    CRandom random;
-    const auto text = ReadPuzzleText(set.Root(), 1000, 5000, random);
-    ASSERT_TRUE(text);
-    EXPECT_EQ(text->Question, "Tausend");
-}
-
-TEST(ReadPuzzleText, MissingFolderIsNoPuzzleAndDrawsNothing)
-{
-    CTemporaryPuzzleSet set;
     CRandom random(77);
     EXPECT_FALSE(ReadPuzzleText(set.Root(), 1, 5000, random));
     EXPECT_EQ(random.State(), 77u);
+    const auto text = ReadPuzzleText(set.Root(), 1000, 5000, random);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->Question, "Tausend");
 }
 
 TEST(LoadPuzzlePicture, AFailedLoadKeepsThePreviousPicture)

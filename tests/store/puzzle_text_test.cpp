@@ -96,10 +96,7 @@ TEST(DrawPuzzleText, TakesTheCandidateOfOneGeneratorValue)
         EXPECT_EQ(text.Answer, std::string(1, "ABC"[index]));
         EXPECT_EQ(text.CurSwitchTime, index == 1 ? 2000u : kSetting);
     }
-}
-
-TEST(DrawPuzzleText, WithoutCandidatesDrawsNothing)
-{
+    // Without candidates nothing is drawn.
     CRandom random(99);
     const CPuzzleText text = DrawPuzzleText(ParsePuzzleLines("Nur eine Frage"), kSetting, random);
     EXPECT_EQ(random.State(), 99u);
@@ -127,15 +124,11 @@ TEST(ParsePuzzleLines, IgnoresEverythingBeyond65534Bytes)
     const CPuzzleLines lines = ParsePuzzleLines(text);
     ASSERT_EQ(lines.Candidates.size(), 2u);
     EXPECT_EQ(lines.Candidates[1], std::string(kPuzzleTextMaxBytes - 6, 'x') + "yy");
-}
 
-TEST(ParsePuzzleLines, LineEndJustBeyondTheLimitDoesNotCount)
-{
-    std::string text(kPuzzleTextMaxBytes, 'Q');
-    text += "\nAntwort";
-    const CPuzzleLines lines = ParsePuzzleLines(text);
-    EXPECT_EQ(lines.Question.size(), kPuzzleTextMaxBytes);
-    EXPECT_TRUE(lines.Candidates.empty());
+    // A line end just beyond the limit does not count.
+    const CPuzzleLines question = ParsePuzzleLines(std::string(kPuzzleTextMaxBytes, 'Q') + "\nAntwort");
+    EXPECT_EQ(question.Question.size(), kPuzzleTextMaxBytes);
+    EXPECT_TRUE(question.Candidates.empty());
 }
 
 }  // namespace
