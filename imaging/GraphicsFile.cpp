@@ -4,6 +4,8 @@
 #include "imaging/GraphicsCodec.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/JpegReader.h"
+#include "imaging/JpegWriter.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
 #include "support/DataStream.h"
@@ -52,6 +54,8 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngReader>();
+    case GraphicsFileType::Jpeg:
+        return std::make_unique<CJpegReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -62,6 +66,8 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngWriter>();
+    case GraphicsFileType::Jpeg:
+        return std::make_unique<CJpegWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }
