@@ -5,6 +5,8 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/IconReader.h"
+#include "imaging/JpegReader.h"
+#include "imaging/JpegWriter.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
 #include "support/AtomicFile.h"
@@ -57,6 +59,8 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
         return std::make_unique<CPngReader>();
     case GraphicsFileType::Ico:
         return std::make_unique<CIcoReader>();
+    case GraphicsFileType::Jpeg:
+        return std::make_unique<CJpegReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -71,6 +75,8 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGrap
         writer->SetWithAlpha(image.HasAlpha());
         return writer;
     }
+    case GraphicsFileType::Jpeg:
+        return std::make_unique<CJpegWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }

@@ -50,10 +50,11 @@ protected:
 
 TEST_F(ImageToolTest, InfoPrintsSizeAndDepth)
 {
-    const struct { const char* file; const char* line; } cases[] = {
-        {"basn2c08", "32x32 24\n"}, {"basn0g02", "32x32 2\n"}, {"basn6a08", "32x32 32\n"}};
+    const struct { std::string file; const char* line; } cases[] = {
+        {Suite("basn2c08"), "32x32 24\n"}, {Suite("basn0g02"), "32x32 2\n"}, {Suite("basn6a08"), "32x32 32\n"},
+        {imgtest::TestData("jpeg/orient-6.jpg"), "61x43 24\n"}};
     for (const auto& c : cases) {
-        const ToolRun run = Run({"info", Suite(c.file)});
+        const ToolRun run = Run({"info", c.file});
         EXPECT_EQ(run.exitCode, 0) << c.file;
         EXPECT_EQ(run.out, c.line);
         EXPECT_TRUE(run.err.empty());
@@ -81,6 +82,7 @@ TEST_F(ImageToolTest, ConvertReproducesPixelsCarriesCommentAndResizes)
         {{"convert", Suite("basn2c08"), small, "--resize", "16x8"}, "16x8 24\n"},
         {{"convert", Suite("basn3p08"), small, "--resize", "7x5", "--smooth"}, "7x5 24\n"},
         {{"convert", imgtest::TestData("icons/ico-depths.ico"), small}, "32x32 8\n"},
+        {{"convert", imgtest::TestData("jpeg/orient-6.jpg"), small}, "61x43 24\n"},
     };
     for (const auto& c : conversions) {
         ASSERT_EQ(Run(c.arguments).exitCode, 0) << c.arguments[1];
