@@ -3,6 +3,8 @@
 #include "imaging/DetectGraphicsType.h"
 #include "imaging/GraphicsCodec.h"
 #include "imaging/GraphicsException.h"
+#include "imaging/GifReader.h"
+#include "imaging/GifWriter.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
@@ -52,6 +54,8 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngReader>();
+    case GraphicsFileType::Gif:
+        return std::make_unique<CGifReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -62,6 +66,8 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngWriter>();
+    case GraphicsFileType::Gif:
+        return std::make_unique<CGifWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }
