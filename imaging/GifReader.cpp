@@ -16,6 +16,7 @@ constexpr int Trailer = 0x3B;
 constexpr int PlainTextLabel = 0x01;
 constexpr int GraphicControlLabel = 0xF9;
 constexpr int ApplicationLabel = 0xFF;
+constexpr std::uint64_t LzwMaxPixelsPerByte = 2731;
 
 // Puts the decoded rows into the picture: top to bottom, or in the four passes of an interlaced
 // image (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1).
@@ -154,6 +155,12 @@ void CGifReader::ReadImage(CGraphicsImage& image)
     const std::uint32_t height = descriptor[6] | descriptor[7] << 8;
     const std::uint8_t packed = descriptor[8];
     if (width == 0 || height == 0)
+        throw EGifCorruptFile();
+    // A code of b bits stands for at most 2^b pixels, so no byte of LZW data holds more than
+    // 8 * 4096 / 12 of them: a frame that the rest of the file cannot fill is refused before its
+    // pixels are allocated.
+    const std::int64_t remaining = std::int64_t{m_stream->Size()} - m_stream->Tell();
+    if (remaining >= 0 && std::uint64_t{width} * height > std::uint64_t(remaining) * LzwMaxPixelsPerByte + 4096)
         throw EGifCorruptFile();
     image.CreateOrThrow(8, width, height, CGraphicsImage::NoFill);
 

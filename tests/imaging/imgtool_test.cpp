@@ -81,6 +81,12 @@ TEST_F(ImageToolTest, ConvertReproducesPixelsCarriesCommentAndResizes)
     EXPECT_EQ(Run({"info", small}).out, "16x8 24\n");
     ASSERT_EQ(Run({"convert", Suite("basn3p08"), small, "--resize", "7x5", "--smooth"}).exitCode, 0);
     EXPECT_EQ(Run({"info", small}).out, "7x5 24\n");
+    // A photo becomes a quantized GIF, and a GIF comes in like any other picture.
+    const std::string gif = PathOf("photo.gif");
+    ASSERT_EQ(Run({"convert", Suite("basn2c08"), gif}).exitCode, 0);
+    EXPECT_EQ(Run({"info", gif}).out, "32x32 8\n");
+    ASSERT_EQ(Run({"convert", imgtest::TestData("gif/im-16-interlaced.gif"), small}).exitCode, 0);
+    EXPECT_EQ(Run({"info", small}).out, "40x30 8\n");
 }
 
 TEST_F(ImageToolTest, FailuresGiveLibraryMessage)

@@ -6,14 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <random>
-#include <utility>
 #include <vector>
 
 namespace {
 
 using u32 = std::uint32_t;
+using Progress = std::vector<std::pair<int, int>>;  // (step, percent)
 
 u32 Channel(u32 colour, int axis)
 {
@@ -22,10 +24,8 @@ u32 Channel(u32 colour, int axis)
 
 struct ModelBox
 {
-    u32 min[3] = {0, 0, 0};
-    u32 max[3] = {255, 255, 255};
-    u32 colours = 0;
-    u32 pixels = 0;
+    u32 min[3] = {0, 0, 0}, max[3] = {255, 255, 255}, colours = 0, pixels = 0;
+    u32 Range(int axis) const { return max[axis] - min[axis]; }
     bool Holds(u32 colour) const
     {
         for (int a = 0; a < 3; ++a)
@@ -33,30 +33,24 @@ struct ModelBox
                 return false;
         return true;
     }
+    int Longest() const
+    {
+        return Range(2) >= Range(0) && Range(2) >= Range(1) ? 2 : Range(0) >= Range(1) ? 0 : 1;
+    }
 };
-
-int Longest(const ModelBox& b)
-{
-    const u32 blue = b.max[0] - b.min[0], green = b.max[1] - b.min[1], red = b.max[2] - b.min[2];
-    return red >= blue && red >= green ? 2 : blue >= red && blue >= green ? 0 : 1;
-}
 
 struct Model
 {
     std::map<u32, u32> count;
     std::vector<u32> lists[3][256];
     std::vector<ModelBox> boxes;
-    std::vector<std::pair<int, int>> progress;  // (step, percent)
 
     void Split(int depth, int retries, std::size_t b, int axis)
     {
-        for (;;) {
-            if (boxes[b].colours == 1)
-                return;
-            bool flat = boxes[b].min[axis] == boxes[b].max[axis];
-            u32 lowPixels = 0, lowColours = 0, cut = 0, v = boxes[b].min[axis];
-            for (; !flat; ++v) {
-                EXPECT_LE(v, boxes[b].max[axis]);
+        while (boxes[b].colours != 1) {
+            bool flat = boxes[b].Range(axis) == 0;
+            u32 lowPixels = 0, lowColours = 0, cut = 0;
+            for (u32 v = boxes[b].min[axis]; !flat && v <= boxes[b].max[axis]; ++v) {
                 u32 pixels = 0, colours = 0;
                 for (u32 colour : lists[axis][v])
                     if (boxes[b].Holds(colour))
@@ -65,8 +59,7 @@ struct Model
                 if (!flat && lowPixels + pixels >= boxes[b].pixels / 2) {
                     const bool all = lowPixels + pixels == boxes[b].pixels;
                     cut = all ? v - 1 : v;
-                    lowPixels += all ? 0 : pixels;
-                    lowColours += all ? 0 : colours;
+                    lowPixels += all ? 0 : pixels, lowColours += all ? 0 : colours;
                     break;
                 }
                 lowPixels += pixels, lowColours += colours;
@@ -83,78 +76,64 @@ struct Model
             boxes.push_back(upper);
             if (depth-- == 0)
                 return;
-            Split(depth, 0, boxes.size() - 1, Longest(boxes.back()));
-            retries = 0;
-            axis = Longest(boxes[b]);
+            Split(depth, 0, boxes.size() - 1, upper.Longest());
+            retries = 0, axis = boxes[b].Longest();
         }
     }
 
-    // The expected target: palette and indices.
-    void Run(const CGraphicsImage& src, CGraphicsImage& expected)
+    // The expected target and progress calls.
+    void Run(const CGraphicsImage& src, CGraphicsImage& expected, Progress& progress)
     {
         expected.Create(8, src.Width(), src.Height(), 0);
-        for (u32 y = 0; y < src.Height(); ++y) {
-            const std::uint8_t* p = src.RowTo24(src.Row(y));
-            for (u32 x = 0; x < src.Width(); ++x, p += 3)
-                if (count[p[0] | p[1] << 8 | p[2] << 16]++ == 0)
-                    for (int a = 0; a < 3; ++a)
-                        lists[a][p[a]].insert(lists[a][p[a]].begin(), p[0] | p[1] << 8 | p[2] << 16);
-            progress.emplace_back(1, int(y * 100 / src.Height()));
-        }
-        progress.emplace_back(1, 100);
-        ModelBox whole;
-        whole.colours = u32(count.size()), whole.pixels = src.Width() * src.Height();
-        boxes.push_back(whole);
-        Split(7, 0, 0, 2);
-        while (boxes.size() < 256) {
-            std::size_t best = 0;
-            std::uint64_t bestScore = 0;
-            for (std::size_t i = 0; i < boxes.size(); ++i) {
-                const ModelBox& b = boxes[i];
-                const std::uint64_t d[3] = {b.max[0] - b.min[0], b.max[1] - b.min[1], b.max[2] - b.min[2]};
-                const std::uint64_t score = b.colours * d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-                if ((i == 0 || b.colours > 1) && (i == 0 || score > bestScore))
-                    best = i, bestScore = score;
-            }
-            if (boxes[best].colours == 1)
-                break;
-            Split(0, 0, best, Longest(boxes[best]));
-        }
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            std::uint64_t n = 0, sum[3] = {};
-            for (const auto& [colour, pixels] : count)
-                if (boxes[i].Holds(colour)) {
-                    n += pixels;
-                    for (int a = 0; a < 3; ++a)
-                        sum[a] += std::uint64_t{Channel(colour, a)} * pixels;
+        for (int step = 1; step <= 2; ++step) {
+            for (u32 y = 0; y < src.Height(); ++y) {
+                const std::uint8_t* p = src.RowTo24(src.Row(y));
+                for (u32 x = 0; x < src.Width(); ++x, p += 3) {
+                    const u32 colour = p[0] | p[1] << 8 | p[2] << 16;
+                    if (step == 2) {
+                        while (!boxes[expected.Row(y)[x]].Holds(colour))
+                            ++expected.Row(y)[x];
+                    } else if (count[colour]++ == 0) {
+                        for (int a = 0; a < 3; ++a)
+                            lists[a][p[a]].insert(lists[a][p[a]].begin(), colour);
+                    }
                 }
-            expected.SetPaletteRGB(unsigned(i), std::uint8_t((sum[2] + n / 2) / n), std::uint8_t((sum[1] + n / 2) / n),
-                                   std::uint8_t((sum[0] + n / 2) / n));
-        }
-        for (u32 y = 0; y < src.Height(); ++y) {
-            const std::uint8_t* p = src.RowTo24(src.Row(y));
-            for (u32 x = 0; x < src.Width(); ++x, p += 3) {
-                std::size_t i = 0;
-                while (!boxes[i].Holds(p[0] | p[1] << 8 | p[2] << 16))
-                    ++i;
-                expected.Row(y)[x] = std::uint8_t(i);
+                progress.emplace_back(step, int(y * 100 / src.Height()));
             }
-            progress.emplace_back(2, int(y * 100 / src.Height()));
+            progress.emplace_back(step, 100);
+            if (step == 2)
+                break;
+            boxes.push_back({{0, 0, 0}, {255, 255, 255}, u32(count.size()), src.Width() * src.Height()});
+            Split(7, 0, 0, 2);
+            auto score = [](const ModelBox& b) {
+                return b.colours * std::uint64_t{b.Range(0)} * b.Range(0) + b.Range(1) * b.Range(1) + b.Range(2) * b.Range(2);
+            };
+            while (boxes.size() < 256) {
+                std::size_t best = 0;
+                for (std::size_t i = 1; i < boxes.size(); ++i)
+                    if (boxes[i].colours > 1 && score(boxes[i]) > score(boxes[best]))
+                        best = i;
+                if (boxes[best].colours == 1)
+                    break;
+                Split(0, 0, best, boxes[best].Longest());
+            }
+            for (std::size_t i = 0; i < boxes.size(); ++i) {
+                std::uint64_t n = 0, sum[3] = {};
+                for (const auto& [colour, pixels] : count)
+                    if (boxes[i].Holds(colour)) {
+                        n += pixels;
+                        for (int a = 0; a < 3; ++a)
+                            sum[a] += std::uint64_t{Channel(colour, a)} * pixels;
+                    }
+                expected.SetPaletteRGB(unsigned(i), std::uint8_t((sum[2] + n / 2) / n), std::uint8_t((sum[1] + n / 2) / n),
+                                       std::uint8_t((sum[0] + n / 2) / n));
+            }
         }
-        progress.emplace_back(2, 100);
     }
 };
 
-void Record(const CGraphicsImage&, void* user, int step, int stepCount, int percent, bool& stop)
-{
-    EXPECT_EQ(stepCount, 2);
-    auto* calls = static_cast<std::vector<std::pair<int, int>>*>(user);
-    calls->emplace_back(step, percent);
-    stop = false;
-}
-
 // Pictures drawn from `colours` random colours, or, with colours 0, a smooth photo-like scene
-// with noise (gradients, soft blobs) where almost every pixel has a colour of its own.
+// with noise where almost every pixel has a colour of its own. Indexed formats get random indices.
 void MakePicture(CGraphicsImage& image, int bpp, u32 width, u32 height, u32 colours, std::mt19937& random)
 {
     ASSERT_TRUE(image.Create(bpp, width, height, 0));
@@ -162,55 +141,46 @@ void MakePicture(CGraphicsImage& image, int bpp, u32 width, u32 height, u32 colo
     for (u32& c : palette)
         c = random() & 0xFFFFFF;
     std::normal_distribution<double> noise(0.0, 6.0);
+    auto level = [&](double v) { return u32(std::clamp(v + noise(random), 0.0, 255.0)); };
     for (u32 y = 0; y < height; ++y)
         for (u32 x = 0; x < width; ++x) {
-            u32 colour;
-            if (colours > 0) {
-                colour = palette[random() % colours];
-            } else {
-                const double dx = double(x) / width - 0.6, dy = double(y) / height - 0.4;
-                const double blob = 120.0 / (1.0 + 30.0 * (dx * dx + dy * dy));
-                auto clamp = [&](double v) { return u32(std::min(255.0, std::max(0.0, v + noise(random)))); };
-                colour = clamp(60 + blob + 80.0 * y / height) << 16 | clamp(40 + 150.0 * x / width) << 8 |
-                         clamp(200 - blob);
-            }
+            const double dx = double(x) / width - 0.6, dy = double(y) / height - 0.4;
+            const double blob = 120.0 / (1.0 + 30.0 * (dx * dx + dy * dy));
+            const u32 colour = colours > 0 ? palette[random() % colours]
+                                           : level(60 + blob + 80.0 * y / height) << 16 |
+                                                 level(40 + 150.0 * x / width) << 8 | level(200 - blob);
             image.SetPixelFn(x, y, bpp <= 8 ? random() % (1u << bpp) : image.ColorToPixel(colour));
         }
 }
 
 TEST(Quantize, EqualsTheModelOnRandomAndPhotoLikePictures)
 {
-    struct Case
-    {
-        int bpp;
-        u32 width, height, colours;
-    };
-    const Case cases[] = {
-        {24, 1, 1, 1},    {24, 17, 9, 1},    {24, 40, 30, 2},   {32, 33, 21, 3},    {24, 50, 40, 16},
-        {32, 64, 48, 255}, {24, 64, 48, 256}, {24, 70, 50, 257}, {32, 80, 60, 300}, {24, 90, 70, 1000},
-        {24, 120, 90, 5000}, {32, 100, 100, 9000}, {16, 60, 40, 50}, {16, 90, 80, 4000}, {15, 60, 40, 30},
-        {15, 90, 80, 5000}, {12, 50, 50, 20},  {12, 90, 80, 4000}, {24, 200, 150, 0}, {32, 160, 120, 0},
-        {16, 160, 120, 0}, {24, 3, 200, 40},   {24, 256, 192, 0},
+    const struct { int bpp; u32 width, height, colours; } cases[] = {
+        {24, 1, 1, 1},       {24, 17, 9, 1},      {24, 40, 30, 2},     {32, 33, 21, 3},    {24, 50, 40, 16},
+        {32, 64, 48, 255},   {24, 64, 48, 256},   {24, 70, 50, 257},   {32, 80, 60, 300},  {24, 90, 70, 1000},
+        {24, 120, 90, 5000}, {32, 100, 100, 9000}, {16, 60, 40, 50},   {16, 90, 80, 4000}, {15, 60, 40, 30},
+        {15, 90, 80, 5000},  {12, 50, 50, 20},    {12, 90, 80, 4000},  {24, 200, 150, 0},  {32, 160, 120, 0},
+        {16, 160, 120, 0},   {24, 3, 200, 40},    {24, 256, 192, 0},
     };
     std::mt19937 random(12);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bpp << " bpp " << c.width << "x" << c.height << " colours " << c.colours);
         CGraphicsImage src, target, expected;
         MakePicture(src, c.bpp, c.width, c.height, c.colours, random);
-        std::vector<std::pair<int, int>> calls;
-        src.SetProgressCallback(Record, &calls);
+        Progress calls, expectedCalls;
+        src.SetProgressCallback([](const CGraphicsImage&, void* user, int step, int, int percent, bool&) {
+            static_cast<Progress*>(user)->emplace_back(step, percent);
+        }, &calls);
         ASSERT_TRUE(target.Quantize(src));
-        Model model;
-        model.Run(src, expected);
+        Model().Run(src, expected, expectedCalls);
         ASSERT_EQ(target.Bpp(), 8);
         ASSERT_EQ(target.Width(), c.width);
         ASSERT_EQ(target.Height(), c.height);
-        EXPECT_EQ(calls, model.progress);
+        EXPECT_EQ(calls, expectedCalls);
         for (unsigned i = 0; i < 256; ++i)
             ASSERT_EQ(target.PaletteColor(i), expected.PaletteColor(i)) << "palette entry " << i;
         for (u32 y = 0; y < c.height; ++y)
-            for (u32 x = 0; x < c.width; ++x)
-                ASSERT_EQ(target.Row(y)[x], expected.Row(y)[x]) << "pixel " << x << "," << y;
+            ASSERT_EQ(0, std::memcmp(target.Row(y), expected.Row(y), c.width)) << "row " << y;
     }
 }
 
@@ -238,16 +208,13 @@ TEST(Quantize, FailureResults)
     EXPECT_FALSE(target.Quantize(empty));
     EXPECT_EQ(target.Bpp(), 8);
     EXPECT_EQ(target.Width(), 0u);
-
     std::mt19937 random(5);
     for (int stopStep : {1, 2}) {
         CGraphicsImage src;
         MakePicture(src, 24, 30, 20, 40, random);
-        src.SetProgressCallback(
-            [](const CGraphicsImage&, void* user, int step, int, int percent, bool& stop) {
-                stop = step == *static_cast<int*>(user) && percent >= 50;
-            },
-            &stopStep);
+        src.SetProgressCallback([](const CGraphicsImage&, void* user, int step, int, int percent, bool& stop) {
+            stop = step == *static_cast<int*>(user) && percent >= 50;
+        }, &stopStep);
         EXPECT_FALSE(target.Quantize(src));
         EXPECT_EQ(target.Bpp(), 8);
         EXPECT_EQ(target.Width(), 30u);
