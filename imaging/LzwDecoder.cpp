@@ -2,14 +2,20 @@
 
 #include "imaging/GraphicsException.h"
 
+#include <algorithm>
+#include <cstring>
+
 CLzwDecoder::CLzwDecoder(int minCodeSize, std::uint32_t width, CLzwRowSink& sink)
     : m_minCodeSize(minCodeSize), m_clearCode(1 << (minCodeSize & 15)), m_row(width), m_sink(sink)
 {
     // Twelve bits would put the clear code itself at the end of the table.
-    if (minCodeSize < 1 || minCodeSize >= MaxBits)
+    if (minCodeSize < 1 || minCodeSize >= MaxBits || width == 0)
         throw EGifCorruptFile();
-    for (int i = 0; i < m_clearCode; ++i)
+    for (int i = 0; i < m_clearCode; ++i) {
         m_suffix[i] = static_cast<std::uint8_t>(i);
+        m_first[i] = static_cast<std::uint8_t>(i);
+        m_length[i] = 1;
+    }
     Reset();
 }
 
@@ -36,11 +42,7 @@ bool CLzwDecoder::Decode(std::span<const std::uint8_t> bytes)
                 Reset();
                 continue;
             }
-            if (code == endCode) {
-                m_done = true;
-                return false;
-            }
-            if (!Expand(code) || !Deliver()) {
+            if (code == endCode || !Take(code)) {
                 m_done = true;
                 return false;
             }
@@ -49,60 +51,67 @@ bool CLzwDecoder::Decode(std::span<const std::uint8_t> bytes)
     return !m_done;
 }
 
-bool CLzwDecoder::Expand(int code)
+bool CLzwDecoder::Take(int code)
 {
     if (m_previous < 0) {
         if (code >= m_clearCode)
             throw EGifCorruptFile();
-        m_stack[m_stackTop++] = m_suffix[code];
         m_previous = code;
-        m_firstByte = m_suffix[code];
-        return true;
+        return Put(code);
     }
     if (code > m_freeCode)
         throw EGifCorruptFile();
-    int walk = code;
-    if (code == m_freeCode) {
-        // The string of the previous code and its own first byte.
-        m_stack[m_stackTop++] = m_firstByte;
-        walk = m_previous;
-    }
-    while (walk >= m_clearCode) {
-        // Entries always point at older ones, so a chain longer than the table is corrupt.
-        if (m_stackTop >= TableSize)
-            throw EGifCorruptFile();
-        m_stack[m_stackTop++] = m_suffix[walk];
-        walk = m_prefix[walk];
-    }
-    m_firstByte = m_suffix[walk];
-    m_stack[m_stackTop++] = m_firstByte;
+    // A full table takes no entries until the next clear code.
     if (m_freeCode < TableSize) {
-        m_prefix[m_freeCode] = static_cast<std::uint16_t>(m_previous);
-        m_suffix[m_freeCode] = m_firstByte;
-        ++m_freeCode;
+        // The code right at the free slot is the previous string followed by its own first byte.
+        const int entry = m_freeCode++;
+        m_prefix[entry] = static_cast<std::uint16_t>(m_previous);
+        m_suffix[entry] = m_first[code == entry ? m_previous : code];
+        m_first[entry] = m_first[m_previous];
+        m_length[entry] = static_cast<std::uint16_t>(m_length[m_previous] + 1);
         if (m_freeCode == (1 << m_bits) && m_bits < MaxBits)
             ++m_bits;
     }
     m_previous = code;
-    return true;
+    return Put(code);
 }
 
-bool CLzwDecoder::Deliver()
+// Strings are written from their last byte back to their first, straight into the row when they
+// fit there.
+bool CLzwDecoder::Put(int code)
 {
-    const std::size_t width = m_row.size();
-    while (m_stackTop > 0) {
-        std::size_t room = width - m_rowFill;
-        std::uint8_t* out = m_row.data() + m_rowFill;
-        const std::size_t count = std::min<std::size_t>(room, static_cast<std::size_t>(m_stackTop));
-        for (std::size_t i = 0; i < count; ++i)
-            out[i] = m_stack[--m_stackTop];
+    const std::size_t length = m_length[code];
+    if (m_rowFill + length > m_row.size())
+        return PutAcrossRows(code);
+    std::uint8_t* out = m_row.data() + m_rowFill;
+    for (std::size_t i = length - 1; i > 0; --i) {
+        out[i] = m_suffix[code];
+        code = m_prefix[code];
+    }
+    out[0] = m_suffix[code];
+    m_rowFill += length;
+    if (m_rowFill < m_row.size())
+        return true;
+    m_rowFill = 0;
+    return m_sink.TakeRow(m_row);
+}
+
+bool CLzwDecoder::PutAcrossRows(int code)
+{
+    const std::size_t length = m_length[code];
+    for (std::size_t i = length; i > 0; --i) {
+        m_stack[i - 1] = m_suffix[code];
+        code = m_prefix[code];
+    }
+    for (std::size_t done = 0; done < length;) {
+        const std::size_t count = std::min(length - done, m_row.size() - m_rowFill);
+        std::memcpy(m_row.data() + m_rowFill, m_stack.data() + done, count);
+        done += count;
         m_rowFill += count;
-        if (m_rowFill == width) {
+        if (m_rowFill == m_row.size()) {
             m_rowFill = 0;
-            if (!m_sink.TakeRow(m_row)) {
-                m_stackTop = 0;
+            if (!m_sink.TakeRow(m_row))
                 return false;
-            }
         }
     }
     return true;

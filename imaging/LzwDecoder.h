@@ -21,7 +21,7 @@ public:
 class CLzwDecoder
 {
 public:
-    // Throws EGifCorruptFile for a minimum code size outside 1 to 11.
+    // Throws EGifCorruptFile for a minimum code size outside 1 to 11 or a width of 0.
     CLzwDecoder(int minCodeSize, std::uint32_t width, CLzwRowSink& sink);
 
     // Decodes the codes of one sub-block. False once the data is complete: the end code came or
@@ -33,23 +33,26 @@ private:
     static constexpr int TableSize = 1 << MaxBits;
 
     void Reset();
-    // The string of a code is pushed onto the stack last byte first.
-    bool Expand(int code);
-    bool Deliver();
+    // Adds the entry that the code implies and puts the code's string into the rows.
+    bool Take(int code);
+    bool Put(int code);
+    bool PutAcrossRows(int code);
 
     int m_minCodeSize;
     int m_clearCode;
     int m_bits = 0;
     int m_freeCode = 0;
     int m_previous = -1;
-    std::uint8_t m_firstByte = 0;
     std::uint32_t m_accumulator = 0;
     int m_accumulatedBits = 0;
     bool m_done = false;
+    // Per code: the code of its string without the last byte, that last byte, the string's
+    // first byte and its length.
     std::array<std::uint16_t, TableSize> m_prefix{};
     std::array<std::uint8_t, TableSize> m_suffix{};
-    std::array<std::uint8_t, TableSize + 1> m_stack{};
-    int m_stackTop = 0;
+    std::array<std::uint8_t, TableSize> m_first{};
+    std::array<std::uint16_t, TableSize> m_length{};
+    std::array<std::uint8_t, TableSize> m_stack{};
     std::vector<std::uint8_t> m_row;
     std::size_t m_rowFill = 0;
     CLzwRowSink& m_sink;
