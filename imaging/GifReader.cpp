@@ -45,7 +45,7 @@ public:
         return m_row < m_image.Height();
     }
 
-    std::uint32_t RowsLeft() const { return m_rowsLeft; }
+    std::uint32_t RowsLeft() const override { return m_rowsLeft; }
 
 private:
     CGraphicsImage& m_image;
@@ -178,21 +178,33 @@ void CGifReader::ReadImage(CGraphicsImage& image)
         image.SetPaletteRGB(unsigned(i), localTable[3 * i], localTable[3 * i + 1], localTable[3 * i + 2]);
 
     CGifRowPlacer placer(image, (packed & 0x40) != 0);
-    CLzwDecoder decoder(ReadCorruptCheckedByte(), width, placer);
-    std::array<std::uint8_t, 255> block;
-    bool wantsMore = true;
-    for (;;) {
-        Info().ReportProgress(static_cast<int>(std::uint64_t{height - placer.RowsLeft()} * 100 / height));
-        const int size = ReadCorruptCheckedByte();
-        if (size == 0)
-            break;
-        ReadExactly(*m_stream, block.data(), size);
-        if (wantsMore)
-            wantsMore = decoder.Decode(std::span(block.data(), std::size_t(size)));
+    try {
+        DecodeData(placer, width, height);
+    } catch (const EGraphicsException&) {
+        throw;
+    } catch (...) {
+        throw EGifCorruptFile();
     }
     // Data that ends before the last row cannot be told from a truncated file.
     if (placer.RowsLeft() > 0)
         throw EGifCorruptFile();
+}
+
+// The image data is read to its zero-length sub-block, also behind the last row.
+void CGifReader::DecodeData(CLzwRowSink& rows, std::uint32_t width, std::uint32_t height)
+{
+    CLzwDecoder decoder(ReadCorruptCheckedByte(), width, rows);
+    std::array<std::uint8_t, 255> block;
+    bool wantsMore = true;
+    for (;;) {
+        Info().ReportProgress(static_cast<int>(std::uint64_t{height - rows.RowsLeft()} * 100 / height));
+        const int size = ReadCorruptCheckedByte();
+        if (size == 0)
+            return;
+        ReadExactly(*m_stream, block.data(), size);
+        if (wantsMore)
+            wantsMore = decoder.Decode(std::span(block.data(), std::size_t(size)));
+    }
 }
 
 void CGifReader::Read(CDataStream& stream, CGraphicsImage& image)

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+class CLzwRowSink;
+
 class CGifReader : public CGraphicsReader
 {
 public:
@@ -28,6 +30,7 @@ private:
     bool ParseBlocks();
     void ReadExtension();
     void ReadImage(CGraphicsImage& image);
+    void DecodeData(CLzwRowSink& rows, std::uint32_t width, std::uint32_t height);
     int ReadCorruptCheckedByte();
     void SkipSubBlocks();
 

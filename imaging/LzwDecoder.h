@@ -16,6 +16,8 @@ public:
     virtual ~CLzwRowSink() = default;
     // One complete row of indices; false when no further rows are wanted.
     virtual bool TakeRow(std::span<const std::uint8_t> row) = 0;
+    // How many rows are still wanted.
+    virtual std::uint32_t RowsLeft() const = 0;
 };
 
 class CLzwDecoder

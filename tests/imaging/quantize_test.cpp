@@ -3,6 +3,7 @@
 // pixel. The fast quantizer must give the same palette, the same indices and the same progress.
 
 #include "imaging/GraphicsImage.h"
+#include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -81,10 +82,17 @@ struct Model
         }
     }
 
-    // The expected target and progress calls.
+    // The expected target and progress calls. Indexed sources keep indices and palette.
     void Run(const CGraphicsImage& src, CGraphicsImage& expected, Progress& progress)
     {
         expected.Create(8, src.Width(), src.Height(), 0);
+        if (src.Bpp() <= 8) {
+            std::memcpy(expected.Palette(), src.Palette(), 256 * sizeof(RGBQUAD));
+            for (u32 y = 0; y < src.Height(); ++y)
+                for (u32 x = 0; x < src.Width(); ++x)
+                    expected.Row(y)[x] = std::uint8_t(src.GetPixelFn(x, y));
+            return;
+        }
         for (int step = 1; step <= 2; ++step) {
             for (u32 y = 0; y < src.Height(); ++y) {
                 const std::uint8_t* p = src.RowTo24(src.Row(y));
@@ -132,41 +140,21 @@ struct Model
     }
 };
 
-// Pictures drawn from `colours` random colours, or, with colours 0, a smooth photo-like scene
-// with noise where almost every pixel has a colour of its own. Indexed formats get random indices.
-void MakePicture(CGraphicsImage& image, int bpp, u32 width, u32 height, u32 colours, std::mt19937& random)
-{
-    ASSERT_TRUE(image.Create(bpp, width, height, 0));
-    std::vector<u32> palette(colours);
-    for (u32& c : palette)
-        c = random() & 0xFFFFFF;
-    std::normal_distribution<double> noise(0.0, 6.0);
-    auto level = [&](double v) { return u32(std::clamp(v + noise(random), 0.0, 255.0)); };
-    for (u32 y = 0; y < height; ++y)
-        for (u32 x = 0; x < width; ++x) {
-            const double dx = double(x) / width - 0.6, dy = double(y) / height - 0.4;
-            const double blob = 120.0 / (1.0 + 30.0 * (dx * dx + dy * dy));
-            const u32 colour = colours > 0 ? palette[random() % colours]
-                                           : level(60 + blob + 80.0 * y / height) << 16 |
-                                                 level(40 + 150.0 * x / width) << 8 | level(200 - blob);
-            image.SetPixelFn(x, y, bpp <= 8 ? random() % (1u << bpp) : image.ColorToPixel(colour));
-        }
-}
-
-TEST(Quantize, EqualsTheModelOnRandomAndPhotoLikePictures)
+TEST(Quantize, EqualsTheModelOnRandomPhotoLikeAndIndexedPictures)
 {
     const struct { int bpp; u32 width, height, colours; } cases[] = {
         {24, 1, 1, 1},       {24, 17, 9, 1},      {24, 40, 30, 2},     {32, 33, 21, 3},    {24, 50, 40, 16},
         {32, 64, 48, 255},   {24, 64, 48, 256},   {24, 70, 50, 257},   {32, 80, 60, 300},  {24, 90, 70, 1000},
         {24, 120, 90, 5000}, {32, 100, 100, 9000}, {16, 60, 40, 50},   {16, 90, 80, 4000}, {15, 60, 40, 30},
         {15, 90, 80, 5000},  {12, 50, 50, 20},    {12, 90, 80, 4000},  {24, 128, 96, 0},   {32, 160, 120, 0},
-        {16, 160, 120, 0},   {24, 3, 200, 40},
+        {16, 160, 120, 0},   {24, 3, 200, 40},    {1, 37, 11, 0},      {2, 37, 11, 0},     {4, 37, 11, 0},
+        {8, 37, 11, 0},
     };
     std::mt19937 random(12);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bpp << " bpp " << c.width << "x" << c.height << " colours " << c.colours);
         CGraphicsImage src, target, expected;
-        MakePicture(src, c.bpp, c.width, c.height, c.colours, random);
+        imgtest::MakePicture(src, c.bpp, c.width, c.height, c.colours, random);
         Progress calls, expectedCalls;
         src.SetProgressCallback([](const CGraphicsImage&, void* user, int step, int, int percent, bool&) {
             static_cast<Progress*>(user)->emplace_back(step, percent);
@@ -184,23 +172,6 @@ TEST(Quantize, EqualsTheModelOnRandomAndPhotoLikePictures)
     }
 }
 
-TEST(Quantize, IndexedSourcesKeepTheirIndicesAndPalette)
-{
-    std::mt19937 random(3);
-    for (int bpp : {1, 2, 4, 8}) {
-        CGraphicsImage src, target;
-        MakePicture(src, bpp, 37, 11, 0, random);
-        src.SetPaletteRGBA(1, 10, 20, 30, 40);
-        ASSERT_TRUE(target.Quantize(src));
-        ASSERT_EQ(target.Bpp(), 8);
-        for (unsigned i = 0; i < (1u << bpp); ++i)
-            EXPECT_EQ(target.PaletteColor(i), src.PaletteColor(i));
-        for (u32 y = 0; y < 11; ++y)
-            for (u32 x = 0; x < 37; ++x)
-                ASSERT_EQ(target.GetPixelFn(x, y), src.GetPixelFn(x, y));
-    }
-}
-
 // A stop in either step and an empty source give false; the target stays 8 bits.
 TEST(Quantize, FailureResults)
 {
@@ -211,7 +182,7 @@ TEST(Quantize, FailureResults)
     std::mt19937 random(5);
     for (int stopStep : {1, 2}) {
         CGraphicsImage src;
-        MakePicture(src, 24, 30, 20, 40, random);
+        imgtest::MakePicture(src, 24, 30, 20, 40, random);
         src.SetProgressCallback([](const CGraphicsImage&, void* user, int step, int, int percent, bool& stop) {
             stop = step == *static_cast<int*>(user) && percent >= 50;
         }, &stopStep);

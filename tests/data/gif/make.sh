@@ -122,6 +122,42 @@ unknown = b"\x21\x99" + blocks(bytes(range(200)) * 2)
 open("hand-extensions.gif", "wb").write(gif(plain + unknown, lzw_deferred(pixels)))
 PYEOF
 
+# Broken and hostile files, each with one fault, in hostile/: a 2x2 picture of 4 colours whose
+# codes are 3 bits wide (clear 4, end 5) unless a fault says otherwise.
+mkdir -p hostile
+$PY - <<'PYEOF'
+import struct
+def pack(codes, width=3):
+    acc = nbits = 0
+    out = bytearray()
+    for code in codes:
+        acc |= code << nbits
+        nbits += width
+        while nbits >= 8:
+            out.append(acc & 255); acc >>= 8; nbits -= 8
+    return bytes(out + (bytes([acc]) if nbits else b""))
+good = pack([4, 1, 2, 6, 5])
+def gif(w=2, h=2, data=good, size=2, before=b"", table=True):
+    head = b"GIF89a" + struct.pack("<HHBBB", 4, 4, 0x81 if table else 0, 0, 0)
+    head += bytes([0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255]) if table else b""
+    return head + before + b"\x2c" + struct.pack("<HHHHBB", 0, 0, w, h, 0, size) + bytes([len(data)]) + data + b"\0\x3b"
+files = {
+    "no-image": b"GIF87a\1\0\1\0\0\0\0\x3b",
+    "short-header": b"GIF89a\1\0",
+    "no-colour-table": gif(table=False),
+    "control-terminator": gif(before=b"\x21\xf9\4\0\0\0\0\7"),
+    "code-above-next-free": gif(data=pack([4, 1, 7, 5])),
+    "first-code-no-pixel": gif(data=pack([4, 6, 5])),
+    "code-size-12": gif(size=12),
+    "fewer-pixels-than-rows": gif(h=3),
+    "huge-frame-little-data": gif(w=32768, h=32768),
+    "truncated-data": gif()[:-4],
+    "unknown-introducer": gif(before=b"\x77"),
+}
+for name, data in files.items():
+    open("hostile/" + name + ".gif", "wb").write(data)
+PYEOF
+
 # The reference decodings, checked against ImageMagick's.
 for gif in *.gif; do
     name=${gif%.gif}
