@@ -3,6 +3,8 @@
 #include "imaging/DetectGraphicsType.h"
 #include "imaging/GraphicsCodec.h"
 #include "imaging/GraphicsException.h"
+#include "imaging/GifReader.h"
+#include "imaging/GifWriter.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/IconReader.h"
 #include "imaging/JpegReader.h"
@@ -61,6 +63,8 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
         return std::make_unique<CIcoReader>();
     case GraphicsFileType::Jpeg:
         return std::make_unique<CJpegReader>();
+    case GraphicsFileType::Gif:
+        return std::make_unique<CGifReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -77,6 +81,8 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGrap
     }
     case GraphicsFileType::Jpeg:
         return std::make_unique<CJpegWriter>();
+    case GraphicsFileType::Gif:
+        return std::make_unique<CGifWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }

@@ -1,8 +1,11 @@
 #pragma once
-// Helpers of the imaging tests: fixture files, byte files, and a temporary folder per test.
+// Helpers of the imaging tests: fixture files, byte files, test pictures, and a temporary folder per test.
+
+#include "imaging/GraphicsImage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +50,28 @@ inline std::vector<std::string> PngFilesIn(const char* folder)
         if (entry.path().extension() == ".png")
             files.push_back(entry.path().string());
     return files;
+}
+
+// Pictures drawn from `colours` random colours, or, with colours 0, a smooth photo-like scene
+// with noise where almost every pixel has a colour of its own. Indexed formats get random indices.
+inline void MakePicture(CGraphicsImage& image, int bpp, std::uint32_t width, std::uint32_t height, std::uint32_t colours,
+                        std::mt19937& random)
+{
+    ASSERT_TRUE(image.Create(bpp, width, height, 0));
+    std::vector<std::uint32_t> palette(colours);
+    for (std::uint32_t& c : palette)
+        c = random() & 0xFFFFFF;
+    std::normal_distribution<double> noise(0.0, 6.0);
+    auto level = [&](double v) { return std::uint32_t(std::clamp(v + noise(random), 0.0, 255.0)); };
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const double dx = double(x) / width - 0.6, dy = double(y) / height - 0.4;
+            const double blob = 120.0 / (1.0 + 30.0 * (dx * dx + dy * dy));
+            const std::uint32_t colour = colours > 0 ? palette[random() % colours]
+                                           : level(60 + blob + 80.0 * y / height) << 16 |
+                                                 level(40 + 150.0 * x / width) << 8 | level(200 - blob);
+            image.SetPixelFn(x, y, bpp <= 8 ? random() % (1u << bpp) : image.ColorToPixel(colour));
+        }
 }
 
 class TempFolderTest : public ::testing::Test

@@ -83,11 +83,16 @@ TEST_F(ImageToolTest, ConvertReproducesPixelsCarriesCommentAndResizes)
         {{"convert", Suite("basn3p08"), small, "--resize", "7x5", "--smooth"}, "7x5 24\n"},
         {{"convert", imgtest::TestData("icons/ico-depths.ico"), small}, "32x32 8\n"},
         {{"convert", imgtest::TestData("jpeg/orient-6.jpg"), small}, "61x43 24\n"},
+        {{"convert", imgtest::TestData("gif/im-16-interlaced.gif"), small}, "40x30 8\n"},
     };
     for (const auto& c : conversions) {
         ASSERT_EQ(Run(c.arguments).exitCode, 0) << c.arguments[1];
         EXPECT_EQ(Run({"info", small}).out, c.info);
     }
+    // A true-colour picture becomes a quantized GIF.
+    const std::string gif = PathOf("photo.gif");
+    ASSERT_EQ(Run({"convert", Suite("basn2c08"), gif}).exitCode, 0);
+    EXPECT_EQ(Run({"info", gif}).out, "32x32 8\n");
 }
 
 // Pictures with alpha, straight or through a palette's transparency, come out as RGBA with the

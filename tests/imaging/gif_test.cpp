@@ -1,0 +1,165 @@
+// The GIF codec: files of ImageMagick, gifsicle and Pillow against Pillow's decoding (see
+// tests/data/gif/make.sh), our files read by those programs and giftext, and hostile data.
+
+#include "imaging/GifReader.h"
+#include "imaging/GifWriter.h"
+#include "imaging/GraphicsException.h"
+#include "imaging/GraphicsFile.h"
+#include "imaging/GraphicsImage.h"
+#include "support/DataStream.h"
+#include "tests/imaging/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+namespace {
+
+using imgtest::Bytes;
+using u32 = std::uint32_t;
+
+// R, G, B per pixel, rows from the top, as the palette shows an indexed image.
+Bytes RgbOf(const CGraphicsImage& image)
+{
+    Bytes rgb;
+    for (u32 y = 0; y < image.Height(); ++y)
+        for (u32 x = 0; x < image.Width(); ++x) {
+            const RGBQUAD& c = image.Palette()[image.GetPixelFn(x, y)];
+            rgb.insert(rgb.end(), {c.rgbRed, c.rgbGreen, c.rgbBlue});
+        }
+    return rgb;
+}
+
+TEST(GifReader, PeerFilesDecodeAsPillowDecodesThem)
+{
+    const struct { const char* name; u32 width, height; int transparent; } cases[] = {
+        {"im-256", 40, 30, -1}, {"im-16-interlaced", 40, 30, -1}, {"im-4", 40, 30, -1}, {"im-2", 40, 30, -1},
+        {"im-anim", 40, 30, -1}, {"gs-interlaced", 40, 30, -1}, {"gs-8", 40, 30, -1}, {"gs-transparent", 40, 30, 0},
+        {"gs-anim", 40, 30, -1}, {"pil-256", 40, 30, -1}, {"pil-32-plain", 40, 30, -1}, {"pil-3", 40, 30, -1},
+        {"pil-transparent", 40, 30, 2}, {"pil-anim", 40, 30, -1}, {"hand-deferred-clear", 90, 70, -1},
+        {"hand-extensions", 90, 70, -1}, {"hand-local-table", 90, 70, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CGifReader reader;
+        CGraphicsImage image;
+        reader.Read(imgtest::TestData("gif/" + std::string(c.name) + ".gif"), image);
+        EXPECT_EQ(reader.TransparentIndex(), c.transparent);
+        ASSERT_EQ(image.Bpp(), 8);
+        ASSERT_EQ(image.Width(), c.width);
+        ASSERT_EQ(image.Height(), c.height);
+        EXPECT_EQ(RgbOf(image), imgtest::ReadFile(imgtest::TestData("gif/" + std::string(c.name) + ".rgb")));
+    }
+}
+
+class GifWriterTest : public imgtest::TempFolderTest
+{
+protected:
+    // Runs a shell command in the folder; it must succeed without a word on stderr.
+    void RunQuietly(const std::string& command)
+    {
+        const int status = std::system(("cd '" + folder_.string() + "' && " + command + " 2>err").c_str());
+        const Bytes err = imgtest::ReadFile(PathOf("err"));
+        EXPECT_EQ(status, 0) << command;
+        EXPECT_EQ(std::string(err.begin(), err.end()), "") << command;
+    }
+};
+
+// Every file we write reads without a word in giftext, ImageMagick and Pillow, and all three
+// and our reader see the pixels we meant: the quantized colours, each frame with its own.
+TEST_F(GifWriterTest, PeersReadOurFilesWithOurPixels)
+{
+    const struct { const char* name; std::vector<int> frameBpps; unsigned transparent; } cases[] = {
+        {"photo", {24}, 256}, {"bits1", {1}, 256}, {"bits4", {4}, 1}, {"bits8", {8}, 256},
+        {"anim", {24, 32, 16}, 256}, {"anim-indexed", {8, 4, 8}, 256}, {"anim-mixed", {4, 24}, 256},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<CGraphicsImage> frames(c.frameBpps.size());
+        std::vector<const CGraphicsImage*> later;
+        std::mt19937 random(7);
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            imgtest::MakePicture(frames[i], c.frameBpps[i], 37, 23, 0, random);
+            if (i > 0)
+                later.push_back(&frames[i]);
+        }
+        CGifWriter writer;
+        writer.SetFrames(later);
+        writer.SetTransparentIndex(c.transparent);
+        writer.Info().SetComment("Bergsee \xFC und Gipfel");
+        const std::string file = PathOf(std::string(c.name) + ".gif");
+        writer.Write(file, frames[0]);
+
+        RunQuietly("giftext " + file + " >/dev/null");
+        RunQuietly("convert-im6.q16 -regard-warnings " + file + " -coalesce -depth 8 rgb:im-%d.rgb");
+        RunQuietly("/usr/bin/python3 -W error -W ignore::ResourceWarning -c \"import sys\nfrom PIL import Image, ImageSequence\n"
+                   "for i, f in enumerate(ImageSequence.Iterator(Image.open(sys.argv[1]))):\n"
+                   "    open('pil-%d.rgb' % i, 'wb').write(f.convert('RGB').tobytes())\" " + file);
+
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            CGraphicsImage expected;
+            ASSERT_TRUE(expected.Quantize(frames[i]));
+            const Bytes rgb = RgbOf(expected);
+            EXPECT_EQ(imgtest::ReadFile(PathOf("im-" + std::to_string(i) + ".rgb")), rgb) << "frame " << i;
+            EXPECT_EQ(imgtest::ReadFile(PathOf("pil-" + std::to_string(i) + ".rgb")), rgb) << "frame " << i;
+            if (i == 0) {
+                CGraphicsImage back;
+                ASSERT_EQ(LoadGraphicsFile(file, back), kLoadOk);
+                EXPECT_EQ(RgbOf(back), rgb);
+            }
+        }
+    }
+}
+
+// The layout of a small file: a 4-entry table for highest index 3, code size 8, no
+// extensions but the comment, which loses its non-ASCII letter; then the failures.
+TEST_F(GifWriterTest, SmallFileLayoutAndFailures)
+{
+    CGraphicsImage image, empty;
+    ASSERT_TRUE(image.Create(8, 5, 3, 3));
+    CGifWriter writer;
+    writer.Info().SetComment("a\xFC" "b");
+    writer.Write(PathOf("small.gif"), image);
+    const Bytes bytes = imgtest::ReadFile(PathOf("small.gif"));
+    EXPECT_EQ(Bytes(bytes.begin() + 6, bytes.begin() + 13), Bytes({5, 0, 3, 0, 0x91, 0, 0}));
+    EXPECT_EQ(Bytes(bytes.begin() + 25, bytes.begin() + 42),
+              Bytes({0x21, 0xFE, 2, 'a', 'b', 0, 0x2C, 0, 0, 0, 0, 5, 0, 3, 0, 0, 8}));
+    EXPECT_THROW(writer.Write(PathOf("a.gif"), empty), EGifError);
+    writer.SetFrameCount(2);  // a frame list shorter than the count
+    EXPECT_THROW(writer.Write(PathOf("a.gif"), image), EGifError);
+}
+
+// Files of tests/data/gif/hostile, each with one fault (see make.sh there).
+TEST(GifReader, HostileAndBrokenFilesGiveClearErrors)
+{
+    const char* corrupt = "Gif stream is corrupt";
+    const struct { const char* name; const char* message; } cases[] = {
+        {"no-image", "No more images in the GIF stream"}, {"short-header", "Error reading from GIF file"},
+        {"no-colour-table", corrupt},      {"control-terminator", corrupt},     {"code-above-next-free", corrupt},
+        {"first-code-no-pixel", corrupt},  {"code-size-12", corrupt},           {"fewer-pixels-than-rows", corrupt},
+        {"huge-frame-little-data", corrupt}, {"truncated-data", corrupt},       {"unknown-introducer", corrupt},
+    };
+    for (const auto& c : cases) {
+        CGifReader reader;
+        CGraphicsImage image;
+        try {
+            reader.Read(imgtest::TestData("gif/hostile/" + std::string(c.name) + ".gif"), image);
+            ADD_FAILURE() << c.name << " was read";
+        } catch (const EGifError& error) {
+            EXPECT_STREQ(error.Message(), c.message) << c.name;
+        }
+    }
+}
+
+TEST(GifReader, UserStopIsAnAbort)
+{
+    CGifReader reader;
+    reader.Info().SetProgressCallback([](const CGraphicsCodecInfo&, void*, int, int, int percent, bool& stop) {
+        stop = percent > 0;
+    }, nullptr);
+    CGraphicsImage image;
+    EXPECT_THROW(reader.Read(imgtest::TestData("gif/hand-deferred-clear.gif"), image), EGraphicsAbort);
+}
+
+}  // namespace
