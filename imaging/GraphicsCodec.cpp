@@ -18,6 +18,15 @@ bool CGraphicsCodecInfo::ProgressAsksToStop(int percent) const
     return stop;
 }
 
+bool StreamHolds(CDataStream& stream, std::uint64_t bytes)
+{
+    const std::int64_t size = stream.Size();
+    const std::int64_t position = stream.Tell();
+    if (size < 0 || position < 0)
+        return true;
+    return size >= position && std::uint64_t(size - position) >= bytes;
+}
+
 void CGraphicsReader::ThrowOpenError() const
 {
     throw EGraphicsException(GraphicsText::OpenFileFailed);
