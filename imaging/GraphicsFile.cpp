@@ -3,9 +3,15 @@
 #include "imaging/DetectGraphicsType.h"
 #include "imaging/GraphicsCodec.h"
 #include "imaging/GraphicsException.h"
+#include "imaging/BmpReader.h"
+#include "imaging/BmpWriter.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
+#include "imaging/PnmReader.h"
+#include "imaging/PnmWriter.h"
+#include "imaging/XwdReader.h"
+#include "imaging/XwdWriter.h"
 #include "support/DataStream.h"
 
 #include <memory>
@@ -52,6 +58,12 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngReader>();
+    case GraphicsFileType::Bmp:
+        return std::make_unique<CBmpReader>();
+    case GraphicsFileType::Pnm:
+        return std::make_unique<CPnmReader>();
+    case GraphicsFileType::Xwd:
+        return std::make_unique<CXwdReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -62,6 +74,12 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngWriter>();
+    case GraphicsFileType::Bmp:
+        return std::make_unique<CBmpWriter>();
+    case GraphicsFileType::Pnm:
+        return std::make_unique<CPnmWriter>();
+    case GraphicsFileType::Xwd:
+        return std::make_unique<CXwdWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }
