@@ -5,6 +5,7 @@
 #include "imaging/GraphicsImage.h"
 #include "support/DataStream.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -155,12 +156,15 @@ void ApplyMasks(std::uint8_t* row, std::uint32_t width, const std::array<Channel
     }
 }
 
-void ReadColourTable(CDataStream& stream, CGraphicsImage& image, const BmpHeader& header)
+// room: the bytes before the pixel data, when a file header tells where they start.
+void ReadColourTable(CDataStream& stream, CGraphicsImage& image, const BmpHeader& header, std::int64_t room)
 {
     const std::uint32_t entrySize = header.size == kCoreHeaderSize ? 3 : 4;
     std::uint32_t count = header.bitCount <= 8 ? 1u << header.bitCount : 0;
     if (header.coloursUsed != 0)
         count = header.coloursUsed;
+    if (room >= 0)
+        count = std::uint32_t(std::min<std::int64_t>(count, room / entrySize));
     // Entries beyond what the pixels can index, and the whole table of a true-colour file, are
     // skipped: the image has no palette for them.
     const std::uint32_t kept = header.bitCount <= 8 ? std::min(count, 1u << header.bitCount) : 0;
@@ -217,12 +221,14 @@ void CBmpReader::Read(CDataStream& stream, CGraphicsImage& image)
     if (!image.Create(int(header.bitCount), width, height, CGraphicsImage::NoFill))
         ThrowCreateError(image.ErrorCode());
 
-    ReadColourTable(stream, image, header);
+    // A colours-used count that reaches past the pixel data's offset cannot be right: the table
+    // ends there.
+    const auto consumed = [&stream, start] { return std::int64_t{stream.Tell()} - start; };
+    ReadColourTable(stream, image, header, hasFileHeader ? std::max<std::int64_t>(dataOffset - consumed(), 0) : -1);
     if (hasFileHeader) {
-        const std::int64_t consumed = std::int64_t{stream.Tell()} - start;
-        if (consumed > std::int64_t{dataOffset})
+        if (consumed() > std::int64_t{dataOffset})
             throw EBmpCorruptFile();
-        Skip(stream, std::uint64_t(dataOffset - consumed));
+        Skip(stream, std::uint64_t(dataOffset - consumed()));
     }
 
     Info().ReportProgress(0);

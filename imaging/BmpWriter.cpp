@@ -4,6 +4,7 @@
 #include "imaging/GraphicsImage.h"
 #include "support/DataStream.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {

@@ -38,7 +38,8 @@ Xwd::Header HeaderFor(const CGraphicsImage& image)
     h[Xwd::BitmapBitOrder] = indexed ? Xwd::kMsbFirst : 0;
     h[Xwd::BitmapPad] = 32;
     h[Xwd::BitsPerPixel] = indexed ? 8 : 32;
-    h[Xwd::BytesPerLine] = indexed ? width : 4 * width;
+    // Lines are padded to the 32-bit bitmap pad, which readers rely on.
+    h[Xwd::BytesPerLine] = indexed ? (width + 3) & ~3u : 4 * width;
     h[Xwd::VisualClass] = indexed ? Xwd::kPseudoColor : Xwd::kTrueColor;
     h[Xwd::RedMask] = indexed ? 0 : 0x00FF0000u;
     h[Xwd::GreenMask] = indexed ? 0 : 0x0000FF00u;
@@ -99,10 +100,12 @@ void CXwdWriter::Write(CDataStream& stream, const CGraphicsImage& image)
     }
 
     const std::uint32_t height = image.Height();
-    const std::uint32_t lineBytes = h[Xwd::BytesPerLine];
+    const std::uint32_t pixelBytes = indexed ? image.Width() : 4 * image.Width();
+    const std::array<std::uint8_t, 4> padding = {};
     for (std::uint32_t y = 0; y < height; ++y) {
         Info().ReportProgress(int(std::uint64_t{y} * 100 / height));
-        put(indexed ? image.RowTo8(image.Row(y)) : image.RowTo32(image.Row(y)), lineBytes);
+        put(indexed ? image.RowTo8(image.Row(y)) : image.RowTo32(image.Row(y)), pixelBytes);
+        put(padding.data(), h[Xwd::BytesPerLine] - pixelBytes);
     }
     Info().ReportProgress(100);
 }

@@ -71,7 +71,8 @@ inline Bytes MagickRgb(const std::string& file)
 
 inline Bytes PillowRgb(const std::string& file)
 {
-    return CommandOutput("python3 -c 'import sys; from PIL import Image; "
+    // Debian's Python, which has Pillow, whatever python3 comes first on the path.
+    return CommandOutput("/usr/bin/python3 -c 'import sys; from PIL import Image; "
                          "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGB\").tobytes())' '" +
                          file + "' 2>/dev/null");
 }
