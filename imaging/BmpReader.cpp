@@ -18,6 +18,7 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kMasksInHeaderSize = 52;  // info headers from here on carry the masks
 constexpr std::uint32_t kAlphaInHeaderSize = 56;
 constexpr std::uint32_t kBareHeaderMaxSide = 32768;
+constexpr std::uint64_t kBatchBytes = 1 << 18;
 
 constexpr std::uint32_t kCompressionNone = 0;
 constexpr std::uint32_t kCompressionRle8 = 1;
@@ -239,13 +240,17 @@ void CBmpReader::Read(CDataStream& stream, CGraphicsImage& image)
                             !IsPlainOrder(header.masks);
         const std::array<ChannelMask, 4> channels = {ChannelMask(header.masks[0]), ChannelMask(header.masks[1]),
                                                      ChannelMask(header.masks[2]), ChannelMask(header.masks[3])};
-        // Stored rows have the file's padded length; the first file row is the bottom one.
-        for (std::uint32_t i = 0; i < height; ++i) {
-            Info().ReportProgress(int(std::uint64_t{i} * 100 / height));
-            std::uint8_t* row = image.Row(height - 1 - i);
-            ReadExactly(stream, row, std::uint32_t(rowBytes));
-            if (masked)
-                ApplyMasks(row, width, channels);
+        // Stored rows have the file's padded length and lie in memory in the file's order, bottom
+        // row first: a batch of rows is read in one go.
+        const std::uint32_t batch = std::max<std::uint32_t>(1, std::uint32_t(kBatchBytes / rowBytes));
+        for (std::uint32_t i = 0; i < height; i += batch) {
+            const std::uint32_t rows = std::min(batch, height - i);
+            for (std::uint32_t r = 0; r < rows; ++r)
+                Info().ReportProgress(int(std::uint64_t{i + r} * 100 / height));
+            std::uint8_t* first = image.Row(height - 1 - i);
+            ReadExactly(stream, first, std::uint32_t(rowBytes * rows));
+            for (std::uint32_t r = 0; masked && r < rows; ++r)
+                ApplyMasks(first + r * rowBytes, width, channels);
         }
     }
     Info().ReportProgress(100);

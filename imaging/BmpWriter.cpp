@@ -10,6 +10,7 @@
 namespace {
 
 constexpr std::uint32_t kHeadersSize = 54;
+constexpr std::uint32_t kBatchBytes = 1 << 18;
 
 int OutputBitCount(const CGraphicsImage& image, int requested)
 {
@@ -110,16 +111,23 @@ void CBmpWriter::Write(CDataStream& stream, const CGraphicsImage& image, int bit
     put(image.Palette(), 4 * colours);
 
     Info().ReportProgress(0);
+    // Stored rows without padding lie in memory as the file wants them, bottom row first: a batch
+    // of rows goes out in one go.
+    const bool stored = outBits == image.Bpp() && dataBytes == rowBytes && image.Stride() == rowBytes;
+    const std::uint32_t batch = stored ? std::max<std::uint32_t>(1, kBatchBytes / rowBytes) : 1;
     const std::array<std::uint8_t, 4> padding = {};
-    for (std::uint32_t i = 0; i < height; ++i) {
-        Info().ReportProgress(int(std::uint64_t{i} * 100 / height));
+    for (std::uint32_t i = 0; i < height; i += batch) {
+        const std::uint32_t rows = std::min(batch, height - i);
+        for (std::uint32_t r = 0; r < rows; ++r)
+            Info().ReportProgress(int(std::uint64_t{i + r} * 100 / height));
         const std::uint8_t* row = image.Row(height - 1 - i);
         if (outBits == 32)
             row = image.RowTo32(row);
         else if (outBits == 24)
             row = image.RowTo24(row);
-        put(row, dataBytes);
-        put(padding.data(), rowBytes - dataBytes);
+        put(row, dataBytes * rows);
+        if (rowBytes > dataBytes)
+            put(padding.data(), rowBytes - dataBytes);
     }
     Info().ReportProgress(100);
 }

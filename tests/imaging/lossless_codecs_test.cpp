@@ -92,6 +92,23 @@ TEST(LosslessCodecs, BmpSuiteMatchesImageMagick)
                            {"rgb16bfdef", kNotSupported}, {"pal8topdown", "Fehler beim Unknown Error"}});
 }
 
+// Damaged files fail with a message, or load where the damage is harmless.
+TEST(LosslessCodecs, BmpSuiteBadFilesFailOrLoad)
+{
+    const auto files = FilesIn("bmpsuite/bad", {".bmp"});
+    EXPECT_GE(files.size(), 20u);
+    int loaded = 0;
+    for (const fs::path& file : files) {
+        CGraphicsImage image;
+        const int result = LoadGraphicsFile(file.string(), image);
+        EXPECT_LE(result, 0) << file;
+        EXPECT_EQ(result == kLoadOk, LoadErrorText().empty()) << file;
+        EXPECT_TRUE(result != kLoadOk || !image.IsEmpty()) << file;
+        loaded += result == kLoadOk;
+    }
+    EXPECT_LT(loaded, 10);
+}
+
 TEST(LosslessCodecs, NetpbmFilesMatchNetpbm)
 {
     ExpectReferencePixels("pnm", {".pbm", ".pgm", ".ppm"});
