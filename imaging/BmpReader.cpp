@@ -216,6 +216,8 @@ void CBmpReader::Read(CDataStream& stream, CGraphicsImage& image)
     const std::uint64_t rowBytes = ((std::uint64_t{width} * header.bitCount + 31) / 32) * 4;
     if (header.height < 0 || header.width < 0)
         throw EBmpUnknownError();
+    if (width == 0 || height == 0)
+        throw EBmpCorruptFile();
     if (width <= CGraphicsImage::MaxDimension && height <= CGraphicsImage::MaxDimension && !compressed &&
         !StreamHolds(stream, rowBytes * height))
         throw EBmpFileReadError();

@@ -163,6 +163,7 @@ TEST(LosslessCodecs, HostileFilesFailBeforeTheyAllocate)
     const struct { const char* name; Bytes file; int result; const char* message; bool early = false; } cases[] = {
         {"BMP pixels beyond the stream", BareBmp(30000, 30000, 24, 0, Bytes(64, 0)), kLoadFailed, kBmpRead, true},
         {"BMP beyond the pixel cap", BareBmp(32768, 32768, 8, 1, {0, 1}), kLoadTooBig, "Das Bild ist zu gro\xDF", true},
+        {"BMP without pixels", BareBmp(0, 2, 24, 0, Bytes(64, 0)), kLoadFailed, "Besch\xE4" "digte BMP-Datei !", true},
         {"RLE delta past the right edge", BareBmp(4, 2, 8, 1, {0, 2, 5, 0, 0, 1}), kLoadFailed, kBmpRead},
         {"RLE delta past the top", BareBmp(4, 2, 8, 1, {0, 2, 0, 3, 0, 1}), kLoadFailed, kBmpRead},
         {"RLE run past the right edge", BareBmp(4, 2, 8, 1, {5, 1, 0, 1}), kLoadFailed, kBmpRead},
