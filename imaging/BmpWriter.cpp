@@ -102,13 +102,9 @@ void CBmpWriter::Write(CDataStream& stream, const CGraphicsImage& image, int bit
     Put32(out, std::uint32_t(m_yResolution));
     Put32(out, coloursUsed);
     Put32(out, coloursUsed);
-    const auto put = [&stream, this](const void* bytes, std::uint32_t size) {
-        if (stream.Write(bytes, std::int32_t(size)) != std::int32_t(size))
-            ThrowWriteError();
-    };
-    put(headers.data(), kHeadersSize);
+    WriteAll(stream, headers.data(), kHeadersSize);
     // Palette entries as stored, their alpha in the reserved byte.
-    put(image.Palette(), 4 * colours);
+    WriteAll(stream, image.Palette(), 4 * colours);
 
     Info().ReportProgress(0);
     // Stored rows without padding lie in memory as the file wants them, bottom row first: a batch
@@ -125,9 +121,9 @@ void CBmpWriter::Write(CDataStream& stream, const CGraphicsImage& image, int bit
             row = image.RowTo32(row);
         else if (outBits == 24)
             row = image.RowTo24(row);
-        put(row, dataBytes * rows);
+        WriteAll(stream, row, dataBytes * rows);
         if (rowBytes > dataBytes)
-            put(padding.data(), rowBytes - dataBytes);
+            WriteAll(stream, padding.data(), rowBytes - dataBytes);
     }
     Info().ReportProgress(100);
 }

@@ -69,6 +69,12 @@ void CGraphicsWriter::ThrowWriteError() const
     throw EGraphicsException(GraphicsText::WriteFailed);
 }
 
+void CGraphicsWriter::WriteAll(CDataStream& stream, const void* bytes, std::uint32_t size) const
+{
+    if (stream.Write(bytes, std::int32_t(size)) != std::int32_t(size))
+        ThrowWriteError();
+}
+
 // The last buffered bytes reach the file only at the close, so a failing close is a failed write.
 void CGraphicsWriter::WriteOpened(CDataStream& stream, const CGraphicsImage& image)
 {

@@ -106,6 +106,8 @@ protected:
     [[noreturn]] virtual void ThrowCreateError() const;
     // The format's error for bytes that did not reach the file.
     [[noreturn]] virtual void ThrowWriteError() const;
+    // Writes all the bytes, or throws the format's write error.
+    void WriteAll(CDataStream& stream, const void* bytes, std::uint32_t size) const;
 
 private:
     void WriteOpened(CDataStream& stream, const CGraphicsImage& image);

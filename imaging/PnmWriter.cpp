@@ -34,10 +34,6 @@ void CPnmWriter::Write(CDataStream& stream, const CGraphicsImage& image)
     const std::uint32_t width = image.Width();
     const std::uint32_t height = image.Height();
     const bool bitmap = image.Bpp() == 1;
-    const auto put = [&stream, this](const void* bytes, std::uint32_t size) {
-        if (stream.Write(bytes, std::int32_t(size)) != std::int32_t(size))
-            ThrowWriteError();
-    };
     const int headerLength = bitmap ? stream.Printf("P4 %u %u ", width, height)
                                     : stream.Printf("P6 %u %u 255 ", width, height);
     if (headerLength < 0)
@@ -56,12 +52,12 @@ void CPnmWriter::Write(CDataStream& stream, const CGraphicsImage& image)
             for (std::uint32_t i = 0; i < rowBytes; ++i)
                 bits[i] = invert ? std::uint8_t(~row[i]) : row[i];
             bits[rowBytes - 1] &= lastMask;
-            put(bits.data(), rowBytes);
+            WriteAll(stream, bits.data(), rowBytes);
         } else {
             std::uint8_t* row = image.RowTo24Copy(image.Row(y));
             for (std::uint32_t x = 0; x < width; ++x)
                 std::swap(row[3 * x], row[3 * x + 2]);
-            put(row, rowBytes);
+            WriteAll(stream, row, rowBytes);
         }
     }
     Info().ReportProgress(100);

@@ -70,17 +70,13 @@ void CXwdWriter::Write(CDataStream& stream, const CGraphicsImage& image)
 {
     if (image.IsEmpty())
         throw EXwdDataError();
-    const auto put = [&stream, this](const void* bytes, std::uint32_t size) {
-        if (stream.Write(bytes, std::int32_t(size)) != std::int32_t(size))
-            ThrowWriteError();
-    };
     Info().ReportProgress(0);
     const Xwd::Header h = HeaderFor(image);
     std::array<std::uint8_t, kHeaderSize> header = {};
     std::uint8_t* out = header.data();
     for (const std::uint32_t field : h)
         PutBe(out, field, 4);
-    put(header.data(), kHeaderSize);
+    WriteAll(stream, header.data(), kHeaderSize);
 
     const bool indexed = image.Bpp() <= 8;
     if (indexed) {
@@ -96,7 +92,7 @@ void CXwdWriter::Write(CDataStream& stream, const CGraphicsImage& image)
             PutBe(out, kColormapFlags, 1);
             PutBe(out, 0, 1);
         }
-        put(colormap.data(), std::uint32_t(colormap.size()));
+        WriteAll(stream, colormap.data(), std::uint32_t(colormap.size()));
     }
 
     const std::uint32_t height = image.Height();
@@ -104,8 +100,8 @@ void CXwdWriter::Write(CDataStream& stream, const CGraphicsImage& image)
     const std::array<std::uint8_t, 4> padding = {};
     for (std::uint32_t y = 0; y < height; ++y) {
         Info().ReportProgress(int(std::uint64_t{y} * 100 / height));
-        put(indexed ? image.RowTo8(image.Row(y)) : image.RowTo32(image.Row(y)), pixelBytes);
-        put(padding.data(), h[Xwd::BytesPerLine] - pixelBytes);
+        WriteAll(stream, indexed ? image.RowTo8(image.Row(y)) : image.RowTo32(image.Row(y)), pixelBytes);
+        WriteAll(stream, padding.data(), h[Xwd::BytesPerLine] - pixelBytes);
     }
     Info().ReportProgress(100);
 }
