@@ -67,7 +67,9 @@ void CheckHeader(const Xwd::Header& h)
     const bool layoutKnown = h[Xwd::PixmapFormat] == Xwd::kZPixmap || (h[Xwd::PixmapDepth] == 1 && bpp == 1);
     const bool bppKnown = bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
     const bool masksKnown = h[Xwd::RedMask] != 0 && h[Xwd::GreenMask] != 0 && h[Xwd::BlueMask] != 0;
-    const bool unitKnown = h[Xwd::BitmapUnit] == 8 || h[Xwd::BitmapUnit] == 16 || h[Xwd::BitmapUnit] == 32;
+    // Bitmap lines are whole units.
+    const bool unitKnown = (h[Xwd::BitmapUnit] == 8 || h[Xwd::BitmapUnit] == 16 || h[Xwd::BitmapUnit] == 32) &&
+                           h[Xwd::BytesPerLine] % (h[Xwd::BitmapUnit] / 8) == 0;
     if (!layoutKnown || !bppKnown || (bpp == 1 && !unitKnown) || h[Xwd::ByteOrder] > 1 ||
         (Indexed(h) ? h[Xwd::PixmapDepth] > 8 : !masksKnown))
         throw EGraphicsException(GraphicsText::FormatNotSupported);
