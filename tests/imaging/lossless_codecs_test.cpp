@@ -2,17 +2,26 @@
 // against ImageMagick, netpbm's files against netpbm, window dumps of xwd and ImageMagick against
 // ImageMagick), hostile files, and written files as ImageMagick and Pillow read them.
 
+#include "imaging/BmpReader.h"
+#include "imaging/BmpWriter.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/PnmReader.h"
+#include "imaging/PnmWriter.h"
+#include "imaging/XwdReader.h"
+#include "imaging/XwdWriter.h"
 #include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -256,4 +265,28 @@ TEST_F(LosslessWriters, WrittenFilesReadBackAlikeInPeers)
         EXPECT_EQ(SaveErrorText(), "Falsche Bild-Daten !");
     }
 }
+
+// A progress callback that asks to stop ends reading and writing with the user's abort.
+TEST_F(LosslessWriters, ProgressStopEndsWithUserAbort)
+{
+    const CGraphicsImage image = Pattern(24);
+    CBmpWriter bmpOut;
+    CPnmWriter pnmOut;
+    CXwdWriter xwdOut;
+    CBmpReader bmpIn;
+    CPnmReader pnmIn;
+    CXwdReader xwdIn;
+    const std::tuple<CGraphicsWriter*, CGraphicsReader*, const char*> codecs[] = {
+        {&bmpOut, &bmpIn, "a.bmp"}, {&pnmOut, &pnmIn, "a.pnm"}, {&xwdOut, &xwdIn, "a.xwd"}};
+    for (const auto& [writer, reader, name] : codecs) {
+        const auto stop = [](const CGraphicsCodecInfo&, void*, int, int, int, bool& stopNow) { stopNow = true; };
+        writer->Info().SetProgressCallback(stop, nullptr);
+        EXPECT_THROW(writer->Write(PathOf(name), image), EGraphicsAbort) << name;
+        ASSERT_EQ(SaveGraphicsFile(PathOf(name), image), kSaveOk);
+        reader->Info().SetProgressCallback(stop, nullptr);
+        CGraphicsImage loaded;
+        EXPECT_THROW(reader->Read(PathOf(name), loaded), EGraphicsAbort) << name;
+    }
+}
+
 }  // namespace
