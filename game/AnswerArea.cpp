@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kAreaTop = 42;
 constexpr int kGlyphMaskSize = 256;
+// Two colours of 256 characters in play; callers with more colours start over at this many.
+constexpr std::size_t kMaxKeptGlyphs = 1024;
 
 }  // namespace
 
@@ -44,9 +46,13 @@ void CGameRenderer::DrawAnswerArea()
     if (hasPicture) {
         const int x = CenterX - static_cast<int>(picture_.Width()) / 2;
         const int y = AnswerTop + block - half + freeSpace / 3;
-        if (picture_.HasAlpha())
+        if (picture_.HasAlpha()) {
+            // DrawAlpha copies onto pixels without alpha and blends only onto opaque ones: the
+            // black under the picture is made opaque, so that a transparent part shows it.
+            buffer.FillRect(x, y, static_cast<int>(picture_.Width()), pictureHeight,
+                            GameColours::Background | 0xFF000000u);
             buffer.DrawAlpha(picture_, x, y);
-        else
+        } else
             buffer.Draw(picture_, x, y, 0);
     }
 
@@ -87,13 +93,38 @@ void CGameRenderer::DrawLetter(CGraphicsImage& target, int x, int y, std::uint8_
 {
     if (character == ' ' || character == '\t')
         return;  // the cell keeps its black
+    if (glyphCacheWidth_ != CellWidth || glyphCacheHeight_ != CellHeight) {
+        ClearGlyphCache();
+        glyphCacheWidth_ = CellWidth;
+        glyphCacheHeight_ = CellHeight;
+    }
+    const std::uint64_t key = std::uint64_t{colour} << 8 | character;
+    auto found = glyphCache_.find(key);
+    if (found == glyphCache_.end()) {
+        CGraphicsImage scaled;
+        if (!ScaleGlyph(character, colour, scaled))
+            return;  // tried again next time: a failure here is a lack of memory
+        if (glyphCache_.size() >= kMaxKeptGlyphs)
+            ClearGlyphCache();
+        found = glyphCache_.emplace(key, std::move(scaled)).first;
+    }
+    target.DrawAlpha(found->second, x, y);
+}
+
+void CGameRenderer::ClearGlyphCache()
+{
+    glyphCache_.clear();
+}
+
+bool CGameRenderer::ScaleGlyph(std::uint8_t character, std::uint32_t colour, CGraphicsImage& scaled)
+{
     if (!glyphMask_.Create(1, kGlyphMaskSize, kGlyphMaskSize, 0, CGraphicsImage::DibSectionPixels))
-        return;
+        return false;
     const GlyphExtent extent = glyphs_.RenderGlyph(character, glyphMask_);
     if (extent.width <= 0 || extent.height <= 0 ||
         !glyphInk_.Create(32, static_cast<std::uint32_t>(extent.width),
                           static_cast<std::uint32_t>(extent.height), 0))
-        return;
+        return false;
     const std::uint32_t ink = colour | 0xFF000000u;
     const int width = std::min(extent.width, kGlyphMaskSize);
     const int height = std::min(extent.height, kGlyphMaskSize);
@@ -105,8 +136,6 @@ void CGameRenderer::DrawLetter(CGraphicsImage& target, int x, int y, std::uint8_
                 inkRow[px] = ink;
     }
     // Scaled into an image of its own, which gives the same pixels as scaling a copy in place.
-    if (!glyphCell_.Resample(glyphInk_, static_cast<std::uint32_t>(CellWidth),
-                             static_cast<std::uint32_t>(CellHeight), CGraphicsImage::ResampleSmooth))
-        return;
-    target.DrawAlpha(glyphCell_, x, y);
+    return scaled.Resample(glyphInk_, static_cast<std::uint32_t>(CellWidth), static_cast<std::uint32_t>(CellHeight),
+                           CGraphicsImage::ResampleSmooth);
 }

@@ -59,14 +59,14 @@ void CGameRenderer::Fill(int x, int y, int w, int h, std::uint32_t colour)
 
 void CGameRenderer::DrawStep()
 {
-    DrawStarColumn(0);
-    DrawStarColumn(1);
+    // What is remembered is the state the column was drawn in: a stop from the remote's thread
+    // while drawing is then drawn at the next step instead of never.
+    stateDrawn_[0] = DrawStarColumn(0);
+    stateDrawn_[1] = DrawStarColumn(1);
     if (frameDirty_ != 0) {
         frameDirty_ = 0;
         DrawSeparators();
     }
-    stateDrawn_[0] = state_.PlayerState[0].load();
-    stateDrawn_[1] = state_.PlayerState[1].load();
     if (state_.QuestionDirty != 0) {
         state_.QuestionDirty = 0;
         DrawQuestionStrip();
@@ -107,7 +107,7 @@ void CGameRenderer::SetStarSize(int size)
     target_.RedrawAll();
 }
 
-void CGameRenderer::DrawStarColumn(int player)
+std::uint8_t CGameRenderer::DrawStarColumn(int player)
 {
     const int w = StarColumnWidth / StarRows;
     const int h = StarCellHeight;
@@ -137,6 +137,7 @@ void CGameRenderer::DrawStarColumn(int player)
             x += w;
         }
     }
+    return colourState;
 }
 
 void CGameRenderer::DrawSeparators()

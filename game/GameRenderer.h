@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <unordered_map>
 
 class ILetterGlyphs;
 class IRenderTarget;
@@ -32,8 +33,12 @@ public:
     void DrawStep();
     // The cell of answer position index, just uncovered.
     void DrawLetterCell(int index);
-    // One character stretched into a cell of CellWidth x CellHeight at (x, y).
+    // One character stretched into a cell of CellWidth x CellHeight at (x, y). A letter's scaled
+    // glyph depends only on the character, the cell size and the colour: each is scaled once and
+    // kept while the cell size stays.
     void DrawLetter(CGraphicsImage& target, int x, int y, std::uint8_t character, std::uint32_t colour);
+    // Forgets the kept glyphs: the next letters are drawn afresh.
+    void ClearGlyphCache();
 
     void ApplyStarSize(int size);
     // A star-size command: new layout, everything drawn again.
@@ -54,7 +59,8 @@ public:
     int CellHeight = 17;
 
 private:
-    void DrawStarColumn(int player);
+    // Returns the player state the column was drawn in.
+    std::uint8_t DrawStarColumn(int player);
     void DrawSeparators();
     void DrawQuestionStrip();
     void DrawAnswerArea();
@@ -74,8 +80,13 @@ private:
     std::array<std::uint8_t, 64> starDrawn_;
     std::array<std::uint8_t, 2> stateDrawn_{};
     std::uint8_t frameDirty_ = 0xFF;
-    // Scratch images of DrawLetter, kept to spare the allocations of every letter.
+    bool ScaleGlyph(std::uint8_t character, std::uint32_t colour, CGraphicsImage& scaled);
+
+    // Scratch images of ScaleGlyph, kept to spare the allocations of every letter.
     CGraphicsImage glyphMask_;
     CGraphicsImage glyphInk_;
-    CGraphicsImage glyphCell_;
+    // The scaled glyphs by colour << 8 | character, all of one cell size: at most 256 per colour.
+    std::unordered_map<std::uint64_t, CGraphicsImage> glyphCache_;
+    int glyphCacheWidth_ = 0;
+    int glyphCacheHeight_ = 0;
 };

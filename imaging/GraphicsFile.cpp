@@ -6,14 +6,17 @@
 #include "imaging/BmpReader.h"
 #include "imaging/BmpWriter.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/IconReader.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
 #include "imaging/PnmReader.h"
 #include "imaging/PnmWriter.h"
 #include "imaging/XwdReader.h"
 #include "imaging/XwdWriter.h"
+#include "support/AtomicFile.h"
 #include "support/DataStream.h"
 
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -64,16 +67,22 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
         return std::make_unique<CPnmReader>();
     case GraphicsFileType::Xwd:
         return std::make_unique<CXwdReader>();
+    case GraphicsFileType::Ico:
+        return std::make_unique<CIcoReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
 }
 
-std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type)
+// A picture with alpha keeps it where the format can hold it.
+std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGraphicsImage& image)
 {
     switch (type) {
-    case GraphicsFileType::Png:
-        return std::make_unique<CPngWriter>();
+    case GraphicsFileType::Png: {
+        auto writer = std::make_unique<CPngWriter>();
+        writer->SetWithAlpha(image.HasAlpha());
+        return writer;
+    }
     case GraphicsFileType::Bmp:
         return std::make_unique<CBmpWriter>();
     case GraphicsFileType::Pnm:
@@ -83,6 +92,42 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type)
     default:
         return std::make_unique<CUnsupportedWriter>();
     }
+}
+
+// The file the picture goes to: a link is followed, so that it keeps pointing at the new picture.
+std::filesystem::path ReplacedFile(std::string_view fileName)
+{
+    std::filesystem::path target(fileName);
+    std::error_code error;
+    if (std::filesystem::is_symlink(target, error)) {
+        const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
+        if (!error)
+            return resolved;
+    }
+    return target;
+}
+
+// The old file stays as it was until the whole picture is written: the writer fills a temporary
+// file beside it, which then takes its place. Devices and pipes cannot be replaced and are
+// written directly.
+void WriteReplacing(CGraphicsWriter& writer, std::string_view fileName, const CGraphicsImage& image)
+{
+    const std::filesystem::path target = ReplacedFile(fileName);
+    std::error_code error;
+    const auto status = std::filesystem::status(target, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        writer.Write(fileName, image);
+        return;
+    }
+    bool created = false;
+    const bool replaced = ReplaceFileAtomically(target, target.extension().native(),
+                                                [&](const std::filesystem::path& temporary) {
+                                                    created = true;
+                                                    writer.Write(std::string_view(temporary.native()), image);
+                                                    return true;
+                                                });
+    if (!replaced)
+        throw EGraphicsException(created ? GraphicsText::WriteFailed : GraphicsText::CreateFileFailed);
 }
 
 int LoadResultFor(const EGraphicsException& error)
@@ -149,10 +194,10 @@ int SaveGraphicsFile(std::string_view fileName, const CGraphicsImage& image, con
         return kSaveUnknownFormat;
     }
     try {
-        const auto writer = CreateWriter(type);
+        const auto writer = CreateWriter(type, image);
         if (comment != nullptr)
             writer->Info().SetComment(comment);
-        writer->Write(fileName, image);
+        WriteReplacing(*writer, fileName, image);
         return kSaveOk;
     } catch (const EGraphicsException& error) {
         SetText(g_saveError, error.Message());

@@ -2,7 +2,7 @@
 
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "store/AtomicFile.h"
+#include "support/AtomicFile.h"
 #include "store/PuzzleFolder.h"
 #include "store/PuzzleText.h"
 #include "ui/PathFunctions.h"
@@ -45,10 +45,9 @@ EPuzzleEditError ImportPicture(const std::string& picturePath, const std::filesy
     const std::filesystem::path target = FileInFolder(folder, kPuzzlePictureFileName);
     if (IsSameFile(picturePath, formed, target))
         return EPuzzleEditError::None;
-    const bool saved = ReplaceFileAtomically(target, ".png", [&picture](const std::filesystem::path& temporary) {
-        return SaveGraphicsFile(temporary.native(), picture) == kSaveOk;
-    });
-    return saved ? EPuzzleEditError::None : EPuzzleEditError::PictureSave;
+    // The save replaces the old picture only once the new one is whole.
+    return SaveGraphicsFile(target.native(), picture) == kSaveOk ? EPuzzleEditError::None
+                                                                 : EPuzzleEditError::PictureSave;
 }
 
 }  // namespace

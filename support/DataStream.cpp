@@ -30,7 +30,8 @@ constexpr std::int32_t kWriteModeRefill = 512;
 constexpr std::size_t kLongestResourceType = 62;
 constexpr std::size_t kLongestWideResourceType = 126;
 constexpr std::string_view kDefaultResourceType = "DATA";
-constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;
+// A new file gets what the umask leaves of read and write for everybody.
+constexpr mode_t kNewFileMode = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
 
 // The four low-level operations of a file source over a POSIX descriptor.
 class PosixFile {
@@ -115,20 +116,21 @@ private:
 PosixFile CreateFile(const std::string& path)
 {
     const int flags = O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
-    const int descriptor = ::open(path.c_str(), flags, kOwnerReadWrite);
+    const int descriptor = ::open(path.c_str(), flags, kNewFileMode);
     if (descriptor >= 0) {
         // Whoever may replace a read-only file gets the same writable file as everybody else.
         struct stat info {};
         if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0)
-            ::fchmod(descriptor, kOwnerReadWrite);
+            ::fchmod(descriptor, (info.st_mode & 07777) | S_IWUSR);
         return PosixFile(descriptor);
     }
-    // A read-only file of that name is made writable and replaced; anything but a plain file
-    // keeps its permissions.
+    // A read-only file of that name is made writable for its owner and replaced, keeping the rest
+    // of its mode; anything but a plain file keeps its permissions.
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || ::chmod(path.c_str(), kOwnerReadWrite) != 0)
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::chmod(path.c_str(), (info.st_mode & 07777) | S_IRUSR | S_IWUSR) != 0)
         return {};
-    return PosixFile(::open(path.c_str(), flags, kOwnerReadWrite));
+    return PosixFile(::open(path.c_str(), flags, kNewFileMode));
 }
 
 PosixFile OpenFileForMode(const std::string& path, int mode, bool append)

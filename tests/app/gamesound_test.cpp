@@ -129,36 +129,6 @@ TEST_F(GameSound, ClingAfterClingWaits280Milliseconds)
     EXPECT_EQ(sleeps, std::vector<std::uint32_t>{180});
 }
 
-TEST_F(GameSound, OtherSoundsDoNotWaitForCling)
-{
-    CGameSoundPlayer player(ManualOptions());
-    player.PlayGameSound("CLING1");
-    recorder.WaitFor(1);
-    player.PlayGameSound("TICK");
-    player.PlayGameSound("ERROR");
-    recorder.WaitFor(3);
-    EXPECT_TRUE(sleeps.empty());
-}
-
-TEST_F(GameSound, RealClockSpacing)
-{
-    CGameSoundPlayer::Options options = ManualOptions();
-    CSteadyTicks steady;
-    options.clock = &steady;
-    options.sleep = {};
-    CGameSoundPlayer player(options);
-    // Far enough after any earlier CLING of this process.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    player.PlayGameSound("CLING1");
-    recorder.WaitFor(1);
-    player.PlayGameSound("CLING1");
-    recorder.WaitFor(2);
-    ASSERT_EQ(recorder.Count(), 2u);
-    const std::uint32_t gap = recorder.starts[1].second - recorder.starts[0].second;
-    EXPECT_GE(gap, 279u);
-    EXPECT_LT(gap, 1000u);
-}
-
 TEST_F(GameSound, NewSoundReplacesThePlayingOne)
 {
     CGameSoundPlayer player(ManualOptions());

@@ -99,17 +99,6 @@ TEST(MessageFrame, MalformedStreamsAreDropped)
     }
 }
 
-TEST(MessageFrame, ReplyReaderRefusesRequests)
-{
-    CFrameReader reader(kFrameKindReply);
-    ASSERT_TRUE(reader.Append(EncodeReply({kPingAnswer, DataOfText("x")})));
-    const auto reply = reader.NextReply();
-    ASSERT_TRUE(reply.has_value());
-    EXPECT_EQ(reply->result, kPingAnswer);
-    EXPECT_EQ(TextOfData(reply->data), "x");
-    EXPECT_FALSE(reader.NextRequest().has_value());
-}
-
 TEST(MessageHandler, PingsAndUnknownMessages)
 {
     FakeTarget target;

@@ -9,6 +9,7 @@
 #include "imaging/GraphicsImage.h"
 
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -25,7 +26,12 @@ public:
         if (static_cast<int>(buffer.Width()) < width || static_cast<int>(buffer.Height()) < height)
             buffer.Create(32, width, height, 0);
     }
-    void Invalidate(int x, int y, int w, int h) override { invalidated.push_back({x, y, w, h}); }
+    void Invalidate(int x, int y, int w, int h) override
+    {
+        invalidated.push_back({x, y, w, h});
+        if (onInvalidate)
+            onInvalidate();
+    }
     void RedrawAll() override { ++fullRedraws; }
 
     std::uint32_t Rgb(int x, int y) const { return buffer.GetPixelFn(x, y) & 0xFFFFFF; }
@@ -33,6 +39,7 @@ public:
     CGraphicsImage buffer;
     std::vector<Rect> invalidated;
     int fullRedraws = 0;
+    std::function<void()> onInvalidate;  // stands in for another thread acting while drawing
 };
 
 // Every character is a block of ink 72 x 128 in a 72 x 128 cell, like a fixed-pitch font whose

@@ -146,15 +146,6 @@ TEST_F(Commands, MissingNumbersAreSkippedUpToNine)
     EXPECT_EQ(State().GameNumber, 25);
 }
 
-TEST_F(Commands, NumberThousandLoadsGame1000)
-{
-    puzzles.WriteFile("Game1000/Game.txt", "Tausend\nT");
-    State().GameNumber = 999;
-    engine.StartNextPuzzle();
-    EXPECT_EQ(State().GameNumber, 1000);
-    EXPECT_EQ(State().QuestionText(), "Tausend");
-}
-
 TEST_F(Commands, FailedLoadLeavesTextsButResetsSwitchTime)
 {
     StartPuzzle("Frage\n@2000 Antwort");

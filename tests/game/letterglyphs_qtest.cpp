@@ -1,5 +1,10 @@
+#include "RendererFixture.h"
+
+#include "game/GameColours.h"
 #include "game/QtLetterGlyphs.h"
 #include "imaging/GraphicsImage.h"
+
+#include <cstring>
 
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -61,6 +66,32 @@ private slots:
         }
         QCOMPARE(InkOf(glyphs, ' ', extent).pixels, 0);
         QVERIFY(InkOf(glyphs, 0xC4, extent).top < InkOf(glyphs, 'A', extent).top);  // Ä in Windows-1252
+    }
+
+    // Kept glyphs give the pixels of drawing afresh: every byte, both colours, two cell sizes.
+    void keptGlyphsMatchFreshOnes()
+    {
+        CQtLetterGlyphs glyphs;
+        CGameState state;
+        CGraphicsImage picture;
+        RecordingTarget target;
+        CGameRenderer renderer(state, picture, target, glyphs);
+        const std::uint32_t colours[] = {GameColours::ShownLetter, GameColours::CoveredCell};
+        const std::pair<int, int> cellSizes[] = {{20, 35}, {13, 23}};
+        for (const auto& [w, h] : cellSizes) {
+            renderer.CellWidth = w;
+            renderer.CellHeight = h;
+            CGraphicsImage fresh, warm, kept;  // kept: drawn again once every glyph is there
+            for (CGraphicsImage* image : {&fresh, &warm, &kept}) {
+                QVERIFY(image->Create(32, 256 * w, 2 * h, 0));
+                for (int c = 0; c < 256 * 2; ++c) {
+                    if (image == &fresh)
+                        renderer.ClearGlyphCache();
+                    renderer.DrawLetter(*image, c / 2 * w, c % 2 * h, static_cast<std::uint8_t>(c / 2), colours[c % 2]);
+                }
+            }
+            QCOMPARE(std::memcmp(fresh.Data(), kept.Data(), fresh.ImageSize()), 0);
+        }
     }
 };
 

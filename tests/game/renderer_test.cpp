@@ -94,7 +94,7 @@ TEST(Renderer, CoveredShownAndBlankCells)
     EXPECT_TRUE(IsLetterColour(centre(0), GameColours::CoveredCell));
     EXPECT_EQ(centre(1), 0u);  // a blank is shown from the start and stays black
     EXPECT_TRUE(IsLetterColour(centre(3), GameColours::ShownLetter));  // the hyphen is shown from the start
-    EXPECT_EQ(std::count(f.glyphs.rendered.begin(), f.glyphs.rendered.end(), '*'), 3);
+    EXPECT_EQ(std::count(f.glyphs.rendered.begin(), f.glyphs.rendered.end(), '*'), 1) << "kept after the first";
 
     f.State().Shown[2] = 1;
     f.glyphs.rendered.clear();
@@ -125,6 +125,29 @@ TEST(Renderer, StarColumnsRedrawOnlyWhatChanged)
     f.Draw();
     EXPECT_EQ(f.target.Rgb(10, 20), 0xFF0000u);
     EXPECT_EQ(f.target.Rgb(1910, 20), 0xFF0000u);
+}
+
+// A stop that arrives while the left column is being drawn shows at the next step.
+TEST(Renderer, AStopWhileDrawingShowsAtTheNextStep)
+{
+    RendererFixture f;
+    f.target.onInvalidate = [&f] { f.State().PlayerState[0] = kPlayerStoppedClock; };
+    f.Draw();
+    EXPECT_EQ(f.target.Rgb(68, 1000), GameColours::PlayerState[0]);
+    f.target.onInvalidate = nullptr;
+    f.Draw();
+    EXPECT_EQ(f.target.Rgb(68, 1000), GameColours::PlayerState[kPlayerStoppedClock]);
+}
+
+// A picture with alpha is blended onto the black background.
+TEST(Renderer, APictureWithAlphaIsBlended)
+{
+    RendererFixture f;
+    ASSERT_TRUE(f.engine.Picture().Create(32, 300, 400, 0x80FFFFFF));
+    f.Draw();
+    const std::uint32_t centre = f.target.Rgb(960, 700);
+    EXPECT_NEAR(static_cast<int>(centre & 0xFF), 0x80, 1);
+    EXPECT_EQ(centre, (centre & 0xFF) * 0x010101u);
 }
 
 TEST(Renderer, TwoRowsOfSmallStars)

@@ -32,80 +32,6 @@ private:
     };
 
 private slots:
-    void aStartIsRefusedWhileAPuzzleRunsOrHasTimedOut()
-    {
-        Game game;
-        CViewHarness& h = game.harness;
-        QVERIFY(game.Enabled(CommandId::NextPuzzle));
-        QVERIFY(!game.Enabled(CommandId::RevealText));
-        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
-        QCOMPARE(h.State().GameNumber, 1);
-        QCOMPARE(h.State().Running, 1);
-
-        QVERIFY(!h.commands.Dispatch(CommandId::NextPuzzle));
-        QCOMPARE(h.State().GameNumber, 1);
-
-        // Five letters at 5000 ms each, the last one times the puzzle out.
-        h.RunFor(5 * 5000);
-        QCOMPARE(h.State().PlayerState[0].load(), kPlayerTimedOut);
-        QCOMPARE(h.sound.Names().back(), std::string("ERROR"));
-        QVERIFY(!h.commands.Dispatch(CommandId::NextPuzzle));
-        QCOMPARE(h.State().GameNumber, 1);
-
-        QVERIFY(h.commands.Dispatch(CommandId::RevealText));
-        QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
-        QCOMPARE(h.State().GameNumber, 2);
-    }
-
-    void theToolBarStopsNeedARunningClockNobodyStopped_data()
-    {
-        QTest::addColumn<int>("situation");  // 0 idle, 1 running, 2 left stopped, 3 right stopped
-        QTest::addColumn<bool>("bar");       // 33049 and 33050
-        QTest::addColumn<bool>("left");      // F7
-        QTest::addColumn<bool>("right");     // F8
-        QTest::newRow("idle") << 0 << false << false << false;
-        QTest::newRow("running") << 1 << true << true << true;
-        QTest::newRow("left stopped") << 2 << false << false << true;
-        QTest::newRow("right stopped") << 3 << false << true << false;
-    }
-    void theToolBarStopsNeedARunningClockNobodyStopped()
-    {
-        QFETCH(int, situation);
-        QFETCH(bool, bar);
-        QFETCH(bool, left);
-        QFETCH(bool, right);
-        Game game;
-        CViewHarness& h = game.harness;
-        if (situation >= 1)
-            QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
-        if (situation == 2)
-            QVERIFY(h.commands.Dispatch(CommandId::StopFirstTimerBar));
-        if (situation == 3)
-            QVERIFY(h.commands.Dispatch(CommandId::StopSecondTimerBar));
-        QCOMPARE(game.Enabled(CommandId::StopFirstTimerBar), bar);
-        QCOMPARE(game.Enabled(CommandId::StopSecondTimerBar), bar);
-        QCOMPARE(game.Enabled(CommandId::StopFirstTimer), left);
-        QCOMPARE(game.Enabled(CommandId::StopSecondTimer), right);
-        QCOMPARE(game.Enabled(CommandId::RevealText), situation >= 2);
-    }
-
-    void starsWrapAroundInBothDirections()
-    {
-        Game game;
-        CViewHarness& h = game.harness;
-        for (int i = 0; i < 7; ++i)
-            QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerUp));
-        QCOMPARE(h.State().Stars[0], 7);
-        QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerUp));
-        QCOMPARE(h.State().Stars[0], 0);
-        QVERIFY(h.commands.Dispatch(CommandId::SecondPlayerDown));
-        QCOMPARE(h.State().Stars[1], 7);
-        QVERIFY(h.commands.Dispatch(CommandId::TwoRows));
-        QVERIFY(h.commands.Dispatch(CommandId::FirstPlayerDown));
-        QCOMPARE(h.State().Stars[0], 24);
-        QVERIFY(h.commands.Dispatch(CommandId::SecondPlayerUp));
-        QCOMPARE(h.State().Stars[1], 8);
-    }
 
     void starSizesCarryExactlyOneCheckMark_data()
     {
@@ -201,16 +127,6 @@ private slots:
         QVERIFY(CountColour(*h.view, 142, 0, h.view->width() - 284, 36, 0x000000) < (h.view->width() - 284) * 36);
     }
 
-    void commandsWithoutRulesAreAlwaysEnabled()
-    {
-        Game game;
-        for (const std::uint32_t id :
-             {CommandId::FirstPlayerUp, CommandId::SecondPlayerUp, CommandId::FirstPlayerDown,
-              CommandId::SecondPlayerDown, CommandId::ChooseComPort, CommandId::NextGameNumber,
-              CommandId::PuzzlePath, CommandId::SwitchTime, CommandId::SecondTick, CommandId::NewPuzzle})
-            QVERIFY2(game.Enabled(id), qPrintable(QString::number(id)));
-        QCOMPARE(game.harness.commands.IsChecked(CommandId::NextPuzzle), std::optional<bool>());
-    }
 };
 
 QTEST_MAIN(ViewCommandsTest)

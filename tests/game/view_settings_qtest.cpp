@@ -41,7 +41,6 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::newRow("too short") << QVariant(500) << 2000;
         QTest::newRow("too long") << QVariant(20000) << 10000;
-        QTest::newRow("in range") << QVariant(7000) << 7000;
         QTest::newRow("above 2^31 reads as negative") << QVariant(4294967000u) << 2000;
         QTest::newRow("not a number keeps the default") << QVariant(QStringLiteral("fast")) << 5000;
     }
@@ -146,23 +145,6 @@ private slots:
         QCOMPARE(config.Stored(QStringLiteral("ComDevice")).toString(), kNoSuchDevice);
     }
 
-    void theSecondTickToggleStoresZeroOrOne()
-    {
-        const CConfigSandbox config;
-        config.Store(QStringLiteral("SecTicker"), 9);
-        {
-            CViewHarness harness;
-            QCOMPARE(harness.commands.IsChecked(CommandId::SecondTick), std::optional<bool>(true));
-            QVERIFY(harness.commands.Dispatch(CommandId::SecondTick));
-            QCOMPARE(harness.commands.IsChecked(CommandId::SecondTick), std::optional<bool>(false));
-        }
-        QCOMPARE(config.Stored(QStringLiteral("SecTicker")).toInt(), 0);
-        {
-            CViewHarness harness;
-            QVERIFY(harness.commands.Dispatch(CommandId::SecondTick));
-        }
-        QCOMPARE(config.Stored(QStringLiteral("SecTicker")).toInt(), 1);
-    }
 };
 
 QTEST_MAIN(ViewSettingsTest)

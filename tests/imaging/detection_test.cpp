@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -171,6 +173,28 @@ TEST_F(EntryPointTest, SaveChoosesWriterByExtension)
     EXPECT_NE(SaveGraphicsFile(PathOf("photo.jpeg"), image), -2);
     EXPECT_EQ(SaveGraphicsFile(PathOf("no/such/folder.png"), image), -1);
     EXPECT_EQ(SaveErrorText(), "Fehler beim Erzeugen der Datei");
+}
+
+// A save that fails leaves the old file byte for byte and nothing beside it: a writer that refuses
+// the picture or does not exist, an empty picture, a full device behind a link.
+TEST_F(EntryPointTest, FailedSaveKeepsTheOldFile)
+{
+    CGraphicsImage twoBit, empty;
+    ASSERT_TRUE(twoBit.Create(2, 4, 3, 0));
+    const std::tuple<const char*, const CGraphicsImage&, bool> cases[] = {
+        {"out.bmp", twoBit, false}, {"out.GIF", twoBit, false}, {"out.png", empty, false}, {"full.png", twoBit, true}};
+    const Bytes old = B("the old picture");
+    for (const auto& [name, image, toDevFull] : cases) {
+        if (toDevFull)
+            std::filesystem::create_symlink("/dev/full", PathOf(name));
+        else
+            imgtest::WriteFile(PathOf(name), old);
+        EXPECT_EQ(SaveGraphicsFile(PathOf(name), image), -1) << name;
+        EXPECT_EQ(toDevFull ? old : imgtest::ReadFile(PathOf(name)), old) << name;
+        const auto entries = std::filesystem::directory_iterator(folder_);
+        EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << name << ": nothing beside it";
+        std::filesystem::remove(PathOf(name));
+    }
 }
 
 // Detection looks at the bytes ahead without consuming them, wherever the stream stands.

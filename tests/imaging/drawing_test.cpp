@@ -193,23 +193,6 @@ TEST(Drawing, DrawAlphaBlendRules)
     }
 }
 
-TEST(Drawing, DrawAlphaOpaqueIsExactForEveryByte)
-{
-    CGraphicsImage src, dst;
-    ASSERT_TRUE(src.Create(32, 256, 256));
-    ASSERT_TRUE(dst.Create(32, 256, 256));
-    for (u32 s = 0; s < 256; ++s) {
-        for (u32 t = 0; t < 256; ++t) {
-            src.SetPixelFn(t, s, 0xFF000000 | s * 0x010101);
-            dst.SetPixelFn(t, s, 0xFF000000 | t * 0x010101);
-        }
-    }
-    ASSERT_TRUE(dst.DrawAlpha(src, 0, 0));
-    for (u32 s = 0; s < 256; ++s)
-        for (u32 t = 0; t < 256; ++t)
-            ASSERT_EQ(dst.GetPixelFn(t, s), 0xFF000000 | s * 0x010101);
-}
-
 TEST(Drawing, DrawAlphaFormatsAndClipping)
 {
     CGraphicsImage src, indexed, notAlpha, rgb;

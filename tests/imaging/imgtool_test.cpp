@@ -85,10 +85,34 @@ TEST_F(ImageToolTest, ConvertReproducesPixelsCarriesCommentAndResizes)
         ASSERT_EQ(copy.PaletteColor(i), original.PaletteColor(i));
 
     const std::string small = PathOf("small.png");
-    ASSERT_EQ(Run({"convert", Suite("basn2c08"), small, "--resize", "16x8"}).exitCode, 0);
-    EXPECT_EQ(Run({"info", small}).out, "16x8 24\n");
-    ASSERT_EQ(Run({"convert", Suite("basn3p08"), small, "--resize", "7x5", "--smooth"}).exitCode, 0);
-    EXPECT_EQ(Run({"info", small}).out, "7x5 24\n");
+    const struct { std::vector<std::string> arguments; const char* info; } conversions[] = {
+        {{"convert", Suite("basn2c08"), small, "--resize", "16x8"}, "16x8 24\n"},
+        {{"convert", Suite("basn3p08"), small, "--resize", "7x5", "--smooth"}, "7x5 24\n"},
+        {{"convert", imgtest::TestData("icons/ico-depths.ico"), small}, "32x32 8\n"},
+    };
+    for (const auto& c : conversions) {
+        ASSERT_EQ(Run(c.arguments).exitCode, 0) << c.arguments[1];
+        EXPECT_EQ(Run({"info", small}).out, c.info);
+    }
+}
+
+// Pictures with alpha, straight or through a palette's transparency, come out as RGBA with the
+// pixels and alpha ImageMagick reads from the source.
+TEST_F(ImageToolTest, ConvertKeepsTransparency)
+{
+    const auto magickRgba = [this](const std::string& file) {
+        const std::string command = "convert-im6.q16 " + Quoted(file) + " -depth 8 RGBA:" + Quoted(PathOf("rgba"));
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return imgtest::ReadFile(PathOf("rgba"));
+    };
+    for (const char* source : {"basn6a08", "ftbbn3p08"}) {
+        const std::string out = PathOf("alpha.png");
+        ASSERT_EQ(Run({"convert", Suite(source), out}).exitCode, 0) << source;
+        const imgtest::Bytes written = imgtest::ReadFile(out);
+        ASSERT_GT(written.size(), 25u);
+        EXPECT_EQ(written[25], 6) << source << ": colour type RGBA";
+        EXPECT_EQ(magickRgba(out), magickRgba(Suite(source))) << source;
+    }
 }
 
 TEST_F(ImageToolTest, FailuresGiveLibraryMessage)

@@ -262,7 +262,7 @@ TEST_F(PngFileTest, CommentRoundTrip)
 // ---- round trips ------------------------------------------------------------------------------
 
 // Every format comes back: indexed ones with their palette, true colour as 24 bits, and 32 bits
-// written with alpha as 32 bits.
+// with alpha as 32 bits.
 TEST_F(PngFileTest, EveryFormatRoundTrips)
 {
     const struct { int bpp; bool withAlpha; } formats[] = {{1, false},  {2, false},  {4, false},  {8, false}, {12, false},
@@ -279,12 +279,9 @@ TEST_F(PngFileTest, EveryFormatRoundTrips)
             image.SetPaletteColor(i, next());
         for (u32 y = 0; y < 7; ++y)
             for (u32 x = 0; x < 13; ++x)
-                image.SetPixelFn(x, y, image.IsTrueColor() ? next() : next() & image.ValueMask());
+                image.SetPixelFn(x, y, next() & (!image.IsTrueColor() ? image.ValueMask() : withAlpha ? ~0u : 0xFFFFFFu));
         const std::string file = PathOf("round" + std::to_string(bpp) + (withAlpha ? "a.png" : ".png"));
-        if (withAlpha)
-            CPngWriter().Write(std::string_view(file), image, true);
-        else
-            ASSERT_EQ(SaveGraphicsFile(file, image), 0) << bpp << " " << SaveErrorText();
+        ASSERT_EQ(SaveGraphicsFile(file, image), 0) << bpp << " " << SaveErrorText();
         ASSERT_EQ(LoadGraphicsFile(file, loaded), 0) << bpp << " " << LoadErrorText();
         ASSERT_EQ(loaded.Width(), 13u);
         ASSERT_EQ(loaded.Height(), 7u);

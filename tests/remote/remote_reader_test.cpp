@@ -58,6 +58,25 @@ TEST_F(RemoteReaderTest, LinesFromTheDevice)
     }
 }
 
+// What the reader makes of the line, read back from the terminal: 9600 baud, 8N1, no handshake.
+TEST_F(RemoteReaderTest, LineIs9600EightNoneOneWithoutHandshake)
+{
+    CTestPty pty;
+    termios t{};
+    ASSERT_EQ(::tcgetattr(pty.SlaveFd(), &t), 0);
+    cfsetispeed(&t, B19200);
+    cfsetospeed(&t, B19200);
+    t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS;
+    t.c_iflag |= IXON | IXOFF;
+    ASSERT_EQ(::tcsetattr(pty.SlaveFd(), TCSANOW, &t), 0);
+    StartOn(pty.Path());
+    ASSERT_EQ(::tcgetattr(pty.SlaveFd(), &t), 0);
+    EXPECT_EQ(cfgetispeed(&t), B9600);
+    EXPECT_EQ(cfgetospeed(&t), B9600);
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t{CS8});
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY), tcflag_t{0});
+}
+
 TEST_F(RemoteReaderTest, DebouncePerButton)
 {
     CTestPty pty;

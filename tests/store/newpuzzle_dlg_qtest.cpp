@@ -212,28 +212,6 @@ private slots:
         QVERIFY(fields.Entries.PicturePath.empty());
     }
 
-    void numberNotations_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("number");
-        QTest::newRow("hex") << QStringLiteral("0x10") << 16;
-        QTest::newRow("trailing letters") << QStringLiteral("12abc") << 12;
-        QTest::newRow("leading zeros") << QStringLiteral("007") << 7;
-        QTest::newRow("too big") << QStringLiteral("1500") << 1000;
-    }
-
-    void numberNotations()
-    {
-        QFETCH(QString, typed);
-        QFETCH(int, number);
-        CNewPuzzleFields fields;
-        CModalScript script;
-        script.Then(Fill({}, QStringLiteral("F"), QStringLiteral("A"), typed)).Then(Click("okButton"));
-        QVERIFY(script.Show(fields));
-        QCOMPARE(fields.Entries.Number, number);
-        QCOMPARE(fields.NumberText, typed.toStdString());
-    }
-
     void historyFillsTheListAndKeepsTheConfirmedPathFirst()
     {
         const std::vector<std::string> stored{"/bilder/zebra.png", "/bilder/Affe.png", "", "/bilder/maus.png"};
@@ -260,32 +238,6 @@ private slots:
         const std::vector<std::string> expected{picture_.toStdString(), "/bilder/Affe.png", "/bilder/maus.png",
                                                 "/bilder/zebra.png"};
         QCOMPARE(history, expected);
-    }
-
-    void anEmptyHistoryKeepsTheLastPathAndAnEmptyPathStoresNothing()
-    {
-        CNewPuzzleFields fields;
-        fields.Entries.PicturePath = picture_.toStdString();
-        QString shownPath;
-        CModalScript script;
-        script.Then([&](QWidget* modal) { shownPath = Child<QComboBox>(modal, "pictureCombo")->currentText(); })
-            .Then(Fill({}, QStringLiteral("F"), QStringLiteral("A"), QStringLiteral("1")))
-            .Then(Click("okButton"));
-        QVERIFY(script.Show(fields));
-        QCOMPARE(shownPath, picture_);
-        std::vector<std::string> history;
-        QVERIFY(!CSettingsKey().ReadMultiString(kPictureHistoryValue, history));
-    }
-
-    void cancelChecksNothingAndStoresNothing()
-    {
-        CNewPuzzleFields fields;
-        CModalScript script;
-        script.Then(Fill(QStringLiteral("/gibt/es/nicht.png"), {}, {}, QStringLiteral("5"))).Then(Click("cancelButton"));
-        QVERIFY(!script.Show(fields));
-        QVERIFY(script.Messages().empty());
-        std::vector<std::string> history;
-        QVERIFY(!CSettingsKey().ReadMultiString(kPictureHistoryValue, history));
     }
 
     void browserPicksAPictureOfAnyFormat()
@@ -326,30 +278,6 @@ private slots:
         QCOMPARE(startSelection, QStringList{picture_});
         QCOMPARE(shownAfter, chosen);
         QCOMPARE(fields.Entries.PicturePath, chosen.toStdString());
-    }
-
-    void entriesAreShownAgainOnTheNextUse()
-    {
-        CNewPuzzleFields fields;
-        {
-            CModalScript script;
-            script.Then(Fill({}, QStringLiteral("Frage"), QStringLiteral("Antwort"), QStringLiteral("4"), "modeOverwrite"))
-                .Then(Click("okButton"));
-            QVERIFY(script.Show(fields));
-        }
-        fields.Entries.Number = 9;
-        QStringList shown;
-        bool overwriteChecked = false;
-        CModalScript script;
-        script.Then([&](QWidget* modal) {
-            shown << Child<QLineEdit>(modal, "questionEdit")->text() << Child<QLineEdit>(modal, "answerEdit")->text()
-                  << Child<QLineEdit>(modal, "numberEdit")->text();
-            overwriteChecked = Child<QRadioButton>(modal, "modeOverwrite")->isChecked();
-            Child<QPushButton>(modal, "cancelButton")->click();
-        });
-        QVERIFY(!script.Show(fields));
-        QCOMPARE(shown, (QStringList{QStringLiteral("Frage"), QStringLiteral("Antwort"), QStringLiteral("9")}));
-        QVERIFY(overwriteChecked);
     }
 
     void newPuzzleWritesAndStartsThePuzzle()

@@ -16,12 +16,6 @@ using namespace std::string_literals;
 
 namespace {
 
-TEST(PuzzleFolderPath, AppendsOneSeparatorAndTheName)
-{
-    EXPECT_EQ(PuzzleFolderPath("/quiz", 7).native(), "/quiz/Game007");
-    EXPECT_EQ(PuzzleFolderPath("", 12).native(), "/Game012");  // below the root
-}
-
 TEST(PuzzleNumberOfFolderName, AcceptsOnlyTheGamesOwnSpelling)
 {
     const std::pair<const char*, std::optional<int>> cases[] = {

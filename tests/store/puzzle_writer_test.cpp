@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -179,7 +180,8 @@ TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
         const std::string source = TestData(std::string("editor/picture.") + extension).native();
         CGraphicsImage direct;
         const bool libraryReads = LoadGraphicsFile(source, direct) == kLoadOk;
-        if (std::string_view("png bmp ppm pgm xwd").find(extension) != std::string_view::npos) {
+        // Formats whose codec the library has must load; the others must fail cleanly.
+        if (std::string_view("png ico bmp ppm pgm xwd").find(extension) != std::string_view::npos) {
             ASSERT_TRUE(libraryReads) << extension;
         }
         CTemporaryPuzzleSet fresh;
@@ -200,9 +202,23 @@ TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
         ASSERT_EQ(LoadPuzzlePicture(fresh.Root(), 1, loaded), kLoadOk) << extension;
         EXPECT_EQ(loaded.Width(), 6u) << extension;
         EXPECT_EQ(loaded.Height(), 4u) << extension;
-        EXPECT_EQ(loaded.GetPixelFn(5, 3), direct.GetPixelFn(5, 3)) << extension;
+        // Pic.png keeps the colours; the alpha of a 32-bit picture (the icon's) is not stored.
+        EXPECT_EQ(loaded.GetPixelFn(5, 3) & 0xFFFFFFu, direct.GetPixelFn(5, 3) & 0xFFFFFFu) << extension;
         EXPECT_EQ(FolderEntries(PuzzleFolderPath(fresh.Root(), 1)), (std::vector<std::string>{"Game.txt", "Pic.png"}));
     }
+}
+
+// A palette picture with transparent entries is stored as an RGBA Pic.png with its pixels and alpha.
+TEST_F(PuzzleWriter, TransparencyIsImported)
+{
+    const std::string source = TestData("pngsuite/ftbbn3p08.png").native();
+    ASSERT_TRUE(Write(1, Overwrite, source));
+    EXPECT_EQ(ReadAll(File(1, "Pic.png")).at(25), '\x06') << "colour type RGBA";
+    CGraphicsImage direct, stored;
+    ASSERT_EQ(LoadGraphicsFile(source, direct), kLoadOk);
+    ASSERT_EQ(LoadPuzzlePicture(set.Root(), 1, stored), kLoadOk);
+    ASSERT_TRUE(stored.HasAlpha() && stored.Bpp() == 32 && stored.ImageSize() == direct.ImageSize());
+    EXPECT_EQ(std::memcmp(stored.Data(), direct.Data(), direct.ImageSize()), 0);
 }
 
 TEST_F(PuzzleWriter, APictureThatDoesNotLoadStopsBeforeTheText)

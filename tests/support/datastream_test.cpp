@@ -1,5 +1,7 @@
 #include "support/DataStream.h"
 
+#include "support/AtomicFile.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -77,17 +79,6 @@ protected:
     fs::path folder_;
 };
 
-TEST(DataStreamBasics, CapacityIsAtLeast512)
-{
-    const std::pair<int, std::int32_t> cases[] = {{100, 512}, {0, 512},       {-7, 512},
-                                                  {512, 512}, {4097, 4097}, {INT_MAX, INT_MAX - 4}};
-    for (const auto& [requested, capacity] : cases) {
-        CDataStream stream(requested);
-        EXPECT_EQ(stream.Capacity(), capacity) << requested;
-        EXPECT_FALSE(stream.IsOpen());
-    }
-}
-
 TEST(DataStreamBasics, ResourcePathsOpenTheEmbeddedFiles)
 {
     const Bytes bitmap = ReadWholeFile(fs::path(QUIZMORA_SOURCE_DIR) / "res/BITMAP/149.png");
@@ -151,9 +142,6 @@ TEST_F(DataStreamTest, CreatesReadsAndReportsFileResults)
     EXPECT_EQ(stream.Size(), 18);
     EXPECT_TRUE(stream.Close());
     EXPECT_FALSE(stream.Close()) << "closing a closed stream";
-    struct stat info {};
-    ASSERT_EQ(::stat(PathText("new.bin").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     ASSERT_TRUE(stream.Open(PathText("new.bin")));
     EXPECT_FALSE(stream.IsWriting());
@@ -169,6 +157,21 @@ TEST_F(DataStreamTest, CreatesReadsAndReportsFileResults)
     EXPECT_TRUE(stream.EndReached());
     EXPECT_EQ(stream.Write("x", 1), -1);
     EXPECT_TRUE(stream.Close());
+}
+
+// New files of the stream and of the atomic writer get 0666 less the umask.
+TEST_F(DataStreamTest, NewFilesFollowTheUmask)
+{
+    const std::pair<mode_t, fs::perms> cases[] = {{022, fs::perms(0644)}, {077, fs::perms(0600)}};
+    for (const auto& [mask, mode] : cases) {
+        const std::string stream = std::to_string(mask) + ".stream", atomic = std::to_string(mask) + ".atomic";
+        const mode_t saved = ::umask(mask);
+        EXPECT_TRUE(CDataStream().Open(PathText(stream), 2));  // the destructor closes it
+        EXPECT_TRUE(WriteFileAtomically(Path(atomic), "new"));
+        ::umask(saved);
+        EXPECT_EQ(fs::status(Path(stream)).permissions(), mode);
+        EXPECT_EQ(fs::status(Path(atomic)).permissions(), mode);
+    }
 }
 
 TEST_F(DataStreamTest, CreatingOverAReadOnlyFileMakesItWritable)

@@ -42,15 +42,4 @@ TEST(Resources, FoundByTypeWordNumberAndName)
     EXPECT_TRUE(FindResource("", "").empty());
 }
 
-TEST(Resources, KeysFollowTheTypeWords)
-{
-    EXPECT_EQ(ResourceTypeKey("CURSOR"), ResourceKey(1u));
-    EXPECT_EQ(ResourceTypeKey("Bitmap"), ResourceKey(2u));
-    EXPECT_EQ(ResourceTypeKey("ICON"), ResourceKey(3u));
-    EXPECT_EQ(ResourceTypeKey("html"), ResourceKey(23u));
-    EXPECT_EQ(ResourceTypeKey("WAVE"), ResourceKey(std::string("WAVE")));
-    EXPECT_EQ(ResourceNameKey("BITMAP"), ResourceKey(std::string("BITMAP")));  // names stay words
-    EXPECT_EQ(ResourceNameKey("150"), ResourceKey(150u));
-}
-
 }  // namespace

@@ -61,15 +61,6 @@ private slots:
         QVERIFY(!key.ReadDword("IsZoomed", number));  // the subkey is separate from the key
     }
 
-    void commonKeyIsSeparate()
-    {
-        CSettingsKey::Common().WriteDword("PathDlgTreeMode", 1);
-        std::uint32_t mode = 0;
-        QVERIFY(!CSettingsKey().ReadDword("PathDlgTreeMode", mode));
-        QVERIFY(CSettingsKey::Common().ReadDword("PathDlgTreeMode", mode));
-        QCOMPARE(mode, 1u);
-    }
-
 private:
     QTemporaryDir folder_;
 };

@@ -22,20 +22,6 @@ TEST(ClassTable, AnswerLettersAreDigitsAndLatinLetters)
         EXPECT_EQ(IsAnswerLetter(c.byte), c.letter) << "byte 0x" << std::hex << int(c.byte);
 }
 
-TEST(ClassTable, LoaderClasses)
-{
-    EXPECT_TRUE(HasClass('\r', kClassLineEnd));
-    EXPECT_TRUE(HasClass('\n', kClassLineEnd));
-    EXPECT_TRUE(HasClass(' ', kClassBlank));
-    EXPECT_TRUE(HasClass('\t', kClassBlank));
-    EXPECT_TRUE(HasClass(0, kClassEnd));
-    EXPECT_FALSE(HasClass('\v', kClassBlank | kClassLineEnd));
-    int digits = 0;
-    for (int c = 0; c < 256; ++c)
-        digits += HasClass(static_cast<std::uint8_t>(c), kClassDigit);
-    EXPECT_EQ(digits, 10);
-}
-
 TEST(Cp1252, RoundTripsEveryByteThroughUtf8AndUtf16)
 {
     std::string all;

@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QScrollBar>
 #include <QTest>
 
 #include <vector>
@@ -69,18 +68,6 @@ private slots:
         window->RefreshSize();
         QCOMPARE(buffer.Width(), 300u);
         QCOMPARE(buffer.Height(), 90u);
-    }
-
-    void fixedSizeKeepsThePreset()
-    {
-        CImageWnd window;
-        window.SetPresetSize(64, 48);
-        QVERIFY(window.Create(CImageWnd::FixedSize, QRect(0, 0, 200, 100), nullptr, 1));
-        QCOMPARE(window.BackBuffer().Width(), 64u);
-        window.show();
-        window.resize(300, 300);
-        QCOMPARE(window.BackBuffer().Width(), 64u);
-        QCOMPARE(window.BackBuffer().Height(), 48u);
     }
 
     void paintingIsRightWayUp()
@@ -157,17 +144,6 @@ private slots:
         QCOMPARE(topLeft->ScrollOrigin(), QPoint(0, 0));
     }
 
-    void scrollBarsMoveTheOrigin()
-    {
-        auto window = MakeWindow(100, 100, CImageWnd::FixedSize | CImageWnd::HorizontalScrollBar | CImageWnd::VerticalScrollBar, {400, 300});
-        QScrollBar* horizontal = window->horizontalScrollBar();
-        horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        QCOMPARE(window->ScrollOrigin().x(), 32);
-        window->SetScrollOrigin(100, 7);
-        QCOMPARE(horizontal->value(), 100);
-        QCOMPARE(window->verticalScrollBar()->value(), 7);
-    }
-
     void mouseInBufferCoordinates()
     {
         auto window = MakeWindow(50, 50, CImageWnd::FixedSize, {200, 200});
@@ -186,21 +162,6 @@ private slots:
         QVERIFY(sawDouble);
     }
 
-    void unchangedBackgroundCausesNoRedraw()
-    {
-        auto window = MakeWindow(80, 60, CImageWnd::FixedSize, {40, 30});
-        int paints = 0;
-        window->SetPaintCallback([&paints](QPainter&, const QRect&) { ++paints; });
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QCoreApplication::processEvents();
-        paints = 0;
-        window->SetBackgroundColor(0xFFFFFF);  // white is the start value
-        QTest::qWait(30);
-        QCOMPARE(paints, 0);
-        window->SetBackgroundColor(kGreen);  // the background shows beside the small buffer
-        QTRY_VERIFY(paints > 0);
-        QCOMPARE(PixelAt(window->grab().toImage(), 70, 50), kGreen);
-    }
 };
 
 QTEST_MAIN(ImageWndTest)

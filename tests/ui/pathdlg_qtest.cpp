@@ -3,10 +3,7 @@
 #include "ui/PathDlg.h"
 #include "ui/PathDlgList.h"
 #include "ui/PathDlgTree.h"
-#include "ui/PathDlgWorker.h"
 #include "ui/PathFunctions.h"
-#include "ui/PathHistory.h"
-#include "ui/PathTypeAhead.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,18 +13,13 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 
-#include <algorithm>
-#include <atomic>
 #include <fstream>
 
 namespace {
@@ -113,62 +105,6 @@ private slots:
         QVERIFY(work_.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-    }
-
-    void setPathNormalises_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("trailing separators") << QStringLiteral("/usr/share//") << QStringLiteral("/usr/share");
-        QTest::newRow("blanks") << QStringLiteral("  /usr/share \t") << QStringLiteral("/usr/share");
-        QTest::newRow("root stays") << QStringLiteral("/") << QStringLiteral("/");
-        QTest::newRow("dots") << QStringLiteral("/usr/./bin/../share") << QStringLiteral("/usr/share");
-        QTest::newRow("network path as typed") << QStringLiteral(" //server/share/") << QStringLiteral("//server/share");
-        QTest::newRow("umlauts") << QStringLiteral("/tmp/R\u00e4tsel/") << QStringLiteral("/tmp/R\u00e4tsel");
-    }
-
-    void setPathNormalises()
-    {
-        QFETCH(QString, input);
-        QFETCH(QString, expected);
-        CPathDlg dlg;
-        QCOMPARE(dlg.SetPath(input), expected);
-        QCOMPARE(dlg.GetPath(0), expected);
-    }
-
-    void texts()
-    {
-        CPathDlg dlg;
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Verzeichnis w\u00e4hlen"));
-        dlg.SetTitle(QStringLiteral("Pfad mit Texten"));
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Pfad mit Texten"));
-        dlg.SetTitle({});
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Verzeichnis w\u00e4hlen"));
-        QStringList buttons;
-        for (const QPushButton* button : dlg.findChildren<QPushButton*>())
-            buttons << button->text();
-        for (const QString& text : {QStringLiteral("OK"), QStringLiteral("Abbrechen"), QStringLiteral("Aufw\u00e4rts")})
-            QVERIFY2(buttons.contains(text), qPrintable(text));
-        QCOMPARE(Check(dlg, "breadcrumbCheck")->text(), QStringLiteral("Brotkrumen"));
-        QCOMPARE(Check(dlg, "treeCheck")->text(), QStringLiteral("Baum anzeigen"));
-    }
-
-    void listShowsChainAndSubfolders()
-    {
-        const QString base = Work(QStringLiteral("chain"));
-        MakeFolders(base, {QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral(".hidden")});
-        MakeFile(base + QStringLiteral("/file.txt"));
-        CPathDlg dlg;
-        StartListMode(dlg, base + QStringLiteral("/"));
-        const QAbstractItemModel* model = List(dlg)->model();
-        const int depth = static_cast<int>(PathLevels(base).size()) - 1;
-        QCOMPARE(model->rowCount(), depth + 3);
-        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("/"));
-        QCOMPARE(model->index(depth, 0).data().toString(), QStringLiteral("chain"));
-        QCOMPARE(model->index(depth + 1, 0).data().toString(), QStringLiteral("Alpha"));
-        QCOMPARE(model->index(depth + 2, 0).data().toString(), QStringLiteral("beta"));
-        QVERIFY(!model->index(depth + 1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-        QCOMPARE(List(dlg)->SelectedRow(), depth);
     }
 
     void startFallsBack_data()
@@ -364,82 +300,6 @@ private slots:
         QCOMPARE(selected(), QStringLiteral("apple"));
     }
 
-    void typeAheadPauses()
-    {
-        struct Step {
-            char32_t c;
-            std::uint32_t pause;
-            const char32_t* buffer;
-        };
-        const Step steps[] = {
-            {U'a', 10000, U"a"}, {U'b', 750, U"ab"}, {U'c', 750, U"abc"}, {U'd', 1000, U"abcd"},
-            {U'e', 1001, U"e"}, {U'e', 10, U"e"}, {U'f', 751, U"f"}, {U'g', 10, U"fg"},
-            {U'h', 10, U"fgh"}, {U'i', 10, U"fghi"}, {U'j', 10, U"fghij"}, {U'k', 10, U"fghijk"},
-            {U'l', 10, U"fghijkl"}, {U'm', 10, U"fghijklm"}, {U'n', 10, U"fghijklm"},
-        };
-        CPathTypeAhead typeAhead;
-        std::uint32_t now = 0xFFFFF000u;  // the tick count wraps on the way
-        for (const Step& step : steps) {
-            now += step.pause;
-            typeAhead.Type(step.c, now);
-            QCOMPARE(typeAhead.Buffer(), std::u32string(step.buffer));
-        }
-    }
-
-    void wheelScrollsOneRowPerNotch()
-    {
-        const QString base = Work(QStringLiteral("wheel"));
-        QStringList names;
-        for (int i = 0; i < 60; ++i)
-            names.push_back(QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0')));
-        MakeFolders(base, names);
-        CPathDlg dlg;
-        StartListMode(dlg, base);
-        CPathDlgList* list = List(dlg);
-        list->scrollToTop();
-        QScrollBar* bar = list->verticalScrollBar();
-        const QPoint centre = list->viewport()->rect().center();
-        const auto wheel = [&](int delta) {
-            QWheelEvent event(centre, list->viewport()->mapToGlobal(centre), {}, QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(list->viewport(), &event);
-        };
-        wheel(-120);
-        QCOMPARE(bar->value(), 1);
-        wheel(-120);
-        wheel(-60);
-        QCOMPARE(bar->value(), 2);
-        wheel(-60);
-        QCOMPARE(bar->value(), 3);
-        wheel(120);
-        QCOMPARE(bar->value(), 2);
-    }
-
-    void dropsGoToTheFolder()
-    {
-        const QString base = Work(QStringLiteral("drop"));
-        MakeFolders(base, {QStringLiteral("folder"), QStringLiteral("other")});
-        MakeFile(base + QStringLiteral("/other/file.txt"));
-        CPathDlg dlg;
-        StartListMode(dlg, base);
-        QWidget* viewport = List(dlg)->viewport();
-        const auto dropOn = [&](QWidget* target, const QList<QUrl>& urls) {
-            QMimeData mime;
-            mime.setUrls(urls);
-            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &enter);
-            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &drop);
-        };
-        dropOn(viewport, {QUrl::fromLocalFile(base + QStringLiteral("/folder")), QUrl::fromLocalFile(base + QStringLiteral("/other"))});
-        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/folder"));
-        dropOn(PathEdit(dlg), {QUrl::fromLocalFile(base + QStringLiteral("/other/file.txt"))});
-        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/other"));
-        dropOn(viewport, {QUrl::fromLocalFile(base + QStringLiteral("/nothing"))});
-        dropOn(viewport, {QUrl(QStringLiteral("https://example.org/x"))});
-        dropOn(viewport, {});
-        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/other"));
-    }
-
     void driveSelectorFollowsThePath()
     {
         const QString volume = Work(QStringLiteral("volume"));
@@ -470,21 +330,6 @@ private slots:
         emit drives->activated(volumeIndex);
         QCOMPARE(dlg.ShownFolder(), volume + QStringLiteral("/inner"));
         QTRY_VERIFY(!dlg.IsListing());
-    }
-
-    void networkPathIsResolvedOnOk()
-    {
-        MakeFolders(Work(), {QStringLiteral("share")});
-        CPathDlg dlg;
-        StartListMode(dlg, Work());
-        const QString typed = QStringLiteral("/") + Work(QStringLiteral("share"));
-        TypePath(dlg, typed + QStringLiteral("/"));
-        QCOMPARE(dlg.ShownFolder(), typed);
-        QTRY_VERIFY(!dlg.IsListing());
-        QCOMPARE(List(dlg)->model()->index(0, 0).data().toString(), QStringLiteral("//"));
-        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.GetPath(0), Work(QStringLiteral("share")));
     }
 
     void modesSurviveARestart()
@@ -526,88 +371,6 @@ private slots:
         QVERIFY(CSettingsKey::Common().ReadDword("PathDlgTreeMode", tree));
         QCOMPARE(tree, 1u);
         CSettingsKey::Common().WriteDword("PathDlgTreeMode", 0);
-    }
-
-    void breadcrumbEditLeadsToOk()
-    {
-        const QString base = Work(QStringLiteral("crumbs"));
-        MakeFolders(base, {QStringLiteral("x")});
-        CPathDlg dlg;
-        StartListMode(dlg, base, CPathDlg::kGameOptions, true);
-        auto* edit = dlg.findChild<QLineEdit*>(QStringLiteral("breadcrumbEdit"));
-        auto* bar = dlg.findChild<QWidget*>(QStringLiteral("breadcrumb"));
-        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
-        QVERIFY(edit->isVisible());
-        edit->setText(base + QStringLiteral("/x"));
-        QTest::keyClick(edit, Qt::Key_Return);
-        QVERIFY(dlg.isVisible());
-        QVERIFY(!edit->isVisible());
-        QCOMPARE(dlg.focusWidget(), dlg.findChild<QPushButton*>(QStringLiteral("okButton")));
-        QCOMPARE(PathEdit(dlg)->text(), base + QStringLiteral("/x"));
-        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
-        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/x"));
-        QTRY_VERIFY(!dlg.IsListing());
-        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/x"));
-    }
-
-    void rectangleIsRemembered()
-    {
-        QRect closedAt;
-        {
-            CPathDlg dlg;
-            StartListMode(dlg, Work());
-            dlg.setGeometry(QRect(40, 50, dlg.minimumWidth() + 30, dlg.minimumHeight() + 20));
-            dlg.reject();
-            closedAt = dlg.geometry();
-        }
-        QCOMPARE(CPathDlg::RememberedRect(), std::optional<QRect>(closedAt));
-        CPathDlg dlg;
-        StartListMode(dlg, Work());
-        QCOMPARE(dlg.geometry(), closedAt);
-    }
-
-    void historyKeepsSixteenDistinct()
-    {
-        CPathHistory history;
-        for (int i = 0; i < 20; ++i)
-            history.Add("/p" + std::to_string(i) + "/");
-        history.Add("/p17");
-        history.Add("/");
-        history.Add("");
-        QCOMPARE(history.Entries().size(), std::size_t(16));
-        QCOMPARE(history.Entries()[0], std::string("/"));
-        QCOMPARE(history.Entries()[1], std::string("/p17"));
-        QCOMPARE(history.Entries()[2], std::string("/p19"));
-        QCOMPARE(history.Entries()[3], std::string("/p18"));
-        QCOMPARE(history.Entries().back(), std::string("/p5"));
-    }
-
-    void historyAndRegistryName()
-    {
-        const QString base = Work(QStringLiteral("registry"));
-        MakeFolders(base, {QStringLiteral("kept"), QStringLiteral("second")});
-        {
-            CPathDlg dlg(nullptr, std::string("#PathDlgTest"));
-            StartListMode(dlg, base + QStringLiteral("/kept"));
-            QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
-            QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            // The confirmed path is in the history the next time, and choosing it goes there.
-            dlg.SetPath(base + QStringLiteral("/second"));
-            dlg.Start();
-            auto* field = dlg.findChild<QComboBox*>(QStringLiteral("pathField"));
-            QCOMPARE(field->count(), 1);
-            QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/second"));
-            emit field->activated(0);
-            QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/kept"));
-            QTRY_VERIFY(!dlg.IsListing());
-            dlg.reject();
-        }
-        CPathDlg dlg(nullptr, std::string("#PathDlgTest"));
-        QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/kept"));
-        QCOMPARE(dlg.History().Entries().size(), std::size_t(1));
-        QCOMPARE(dlg.findChild<QComboBox*>(QStringLiteral("pathField"))->count(), 1);
     }
 
     void hugeFolderKeepsTheDialogResponsive()
@@ -658,39 +421,6 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
     }
 
-    void workerListsAndStops()
-    {
-        // The worker alone: one listing in sorted batches, then Stop ends it.
-        const QString base = Work(QStringLiteral("worker"));
-        MakeFolders(base, {QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("c")});
-        struct Seen {
-            std::atomic<int> listed{0}, names{0};
-            std::atomic<std::uint64_t> lastRequest{0};
-            std::atomic<bool> drives{false}, sorted{true}, opened{true};
-        } seen;
-        CPathDlgWorker::Callbacks callbacks;
-        callbacks.drivesReady = [&](std::vector<PathDlgDrive> drives) { seen.drives = !drives.empty(); };
-        callbacks.batch = [&](std::uint64_t, std::vector<std::string> names) {
-            if (!std::is_sorted(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return PathNameLess(a, b); }))
-                seen.sorted = false;
-            seen.names += static_cast<int>(names.size());
-        };
-        callbacks.listed = [&](std::uint64_t request, bool opened) {
-            seen.opened = seen.opened && opened;
-            seen.lastRequest = request;
-            ++seen.listed;
-        };
-        CPathDlgWorker worker(callbacks);
-        const std::uint64_t request = worker.Request(QFile::encodeName(base).toStdString());
-        QTRY_COMPARE(seen.listed.load(), 1);
-        QCOMPARE(seen.lastRequest.load(), request);
-        QCOMPARE(seen.names.load(), 3);
-        QVERIFY(seen.drives.load());
-        QVERIFY(seen.sorted.load());
-        QVERIFY(seen.opened.load());
-        worker.Stop();
-        QVERIFY(!worker.Running());
-    }
 };
 
 QTEST_MAIN(PathDlgTest)

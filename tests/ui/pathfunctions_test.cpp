@@ -80,15 +80,6 @@ TEST(NormalizePath, Cases)
         EXPECT_EQ(NormalizePath(c.input, c.plainUnc), c.expected) << c.name;
 }
 
-TEST(NormalizePath, IsIdempotent)
-{
-    for (const char* input : {"/a/b/../c//", "  x/./y ", "//srv/x/", "/", "../.."})
-        for (const bool plain : {false, true}) {
-            const std::string once = NormalizePath(input, plain);
-            EXPECT_EQ(NormalizePath(once, plain), once) << input;
-        }
-}
-
 TEST(RelativePaths, FollowTheCurrentFolder)
 {
     TempFolder temp;

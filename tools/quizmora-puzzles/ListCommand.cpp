@@ -27,7 +27,11 @@ void Print(std::FILE* out, const std::string& utf8)
 // Puzzle text is Windows-1252; the terminal gets UTF-8.
 std::string Quoted(std::string_view cp1252)
 {
-    return "\"" + Cp1252ToUtf8(cp1252) + "\"";
+    // Appended rather than "..." + string, which GCC 12 misreads as an overlapping copy (-Wrestrict).
+    std::string quoted(1, '"');
+    quoted += Cp1252ToUtf8(cp1252);
+    quoted += '"';
+    return quoted;
 }
 
 class CPuzzleLister {
@@ -64,7 +68,8 @@ private:
             if (!text.empty())
                 text += ", ";
             text += Quoted(answer.Text.substr(0, kPuzzleLineMaxBytes));
-            text += answer.HasSwitchTime ? " " + std::to_string(answer.SwitchTime) + " ms" : " Standardzeit";
+            text += answer.HasSwitchTime ? std::string(" ").append(std::to_string(answer.SwitchTime)).append(" ms")
+                                         : std::string(" Standardzeit");
         }
         return text;
     }

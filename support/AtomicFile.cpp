@@ -1,14 +1,16 @@
-#include "store/AtomicFile.h"
+#include "support/AtomicFile.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <random>
 #include <sys/stat.h>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -35,21 +37,39 @@ private:
     int fd_;
 };
 
+// A name no other file in the folder has yet: the pid, a per-process count and a random word.
+std::string FreshSuffix()
+{
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    char text[40];
+    std::snprintf(text, sizeof text, "-%ld-%x%08x", static_cast<long>(::getpid()), counter.fetch_add(1),
+                  seed ^ static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    return text;
+}
+
 // A file that exists only until it is committed under its final name.
 class CTemporaryFile {
 public:
     CTemporaryFile(const std::filesystem::path& target, std::string_view extension)
     {
-        std::string pattern = (target.parent_path() / ("." + target.stem().string() + "-XXXXXX")).native();
-        pattern += extension;
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        const int fd = ::mkstemps(name.data(), static_cast<int>(extension.size()));
-        if (fd < 0)
+        const std::string prefix = (target.parent_path() / std::string(".").append(target.stem().native())).native();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = prefix + FreshSuffix();
+            name += extension;
+            // Created like any new file, 0666 less the umask; a replacement takes on the mode of
+            // the file it replaces.
+            const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                if (errno == EEXIST)
+                    continue;
+                return;
+            }
+            fd_ = std::make_unique<CFileDescriptor>(fd);
+            path_ = std::move(name);
+            TakeOverOwnerAndMode(fd, target);
             return;
-        fd_ = std::make_unique<CFileDescriptor>(fd);
-        path_ = name.data();
-        ::fchmod(fd, PermissionsFor(target));
+        }
     }
     ~CTemporaryFile()
     {
@@ -75,14 +95,14 @@ public:
     }
 
 private:
-    // mkstemps makes the file private to its owner; the replacement should be as readable as
-    // the file it replaces, or as a new file would be.
-    static mode_t PermissionsFor(const std::filesystem::path& target)
+    static void TakeOverOwnerAndMode(int fd, const std::filesystem::path& target)
     {
         struct stat status {};
-        if (::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-            return status.st_mode & 07777;
-        return 0644;
+        if (::stat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            return;
+        // Only root may give the file away; anybody else ends up owning it, as after writing in place.
+        [[maybe_unused]] const int owned = ::fchown(fd, status.st_uid, status.st_gid);
+        ::fchmod(fd, status.st_mode & 07777);
     }
 
     // The rename itself is on disk only once the folder is; a failure here loses nothing that
