@@ -18,6 +18,15 @@ bool CGraphicsCodecInfo::ProgressAsksToStop(int percent) const
     return stop;
 }
 
+bool StreamHolds(CDataStream& stream, std::uint64_t bytes)
+{
+    const std::int64_t size = stream.Size();
+    const std::int64_t position = stream.Tell();
+    if (size < 0 || position < 0)
+        return true;
+    return size >= position && std::uint64_t(size - position) >= bytes;
+}
+
 void CGraphicsReader::ThrowOpenError() const
 {
     throw EGraphicsException(GraphicsText::OpenFileFailed);
@@ -58,6 +67,12 @@ void CGraphicsWriter::ThrowCreateError() const
 void CGraphicsWriter::ThrowWriteError() const
 {
     throw EGraphicsException(GraphicsText::WriteFailed);
+}
+
+void CGraphicsWriter::WriteAll(CDataStream& stream, const void* bytes, std::uint32_t size) const
+{
+    if (stream.Write(bytes, std::int32_t(size)) != std::int32_t(size))
+        ThrowWriteError();
 }
 
 // The last buffered bytes reach the file only at the close, so a failing close is a failed write.

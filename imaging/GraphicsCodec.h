@@ -47,6 +47,11 @@ private:
     std::string m_comment;
 };
 
+// Whether the stream still holds `bytes` between its position and its end. Readers ask it before
+// they create an image for uncompressed pixel data, so a header cannot make them allocate more than
+// the file could fill. A stream that cannot tell its size holds anything.
+bool StreamHolds(CDataStream& stream, std::uint64_t bytes);
+
 class CGraphicsReader
 {
 public:
@@ -101,6 +106,8 @@ protected:
     [[noreturn]] virtual void ThrowCreateError() const;
     // The format's error for bytes that did not reach the file.
     [[noreturn]] virtual void ThrowWriteError() const;
+    // Writes all the bytes, or throws the format's write error.
+    void WriteAll(CDataStream& stream, const void* bytes, std::uint32_t size) const;
 
 private:
     void WriteOpened(CDataStream& stream, const CGraphicsImage& image);

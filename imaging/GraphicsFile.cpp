@@ -1,16 +1,22 @@
 #include "imaging/GraphicsFile.h"
 
+#include "imaging/BmpReader.h"
+#include "imaging/BmpWriter.h"
 #include "imaging/DetectGraphicsType.h"
-#include "imaging/GraphicsCodec.h"
-#include "imaging/GraphicsException.h"
 #include "imaging/GifReader.h"
 #include "imaging/GifWriter.h"
+#include "imaging/GraphicsCodec.h"
+#include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/IconReader.h"
 #include "imaging/JpegReader.h"
 #include "imaging/JpegWriter.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
+#include "imaging/PnmReader.h"
+#include "imaging/PnmWriter.h"
+#include "imaging/XwdReader.h"
+#include "imaging/XwdWriter.h"
 #include "support/AtomicFile.h"
 #include "support/DataStream.h"
 
@@ -59,6 +65,12 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngReader>();
+    case GraphicsFileType::Bmp:
+        return std::make_unique<CBmpReader>();
+    case GraphicsFileType::Pnm:
+        return std::make_unique<CPnmReader>();
+    case GraphicsFileType::Xwd:
+        return std::make_unique<CXwdReader>();
     case GraphicsFileType::Ico:
         return std::make_unique<CIcoReader>();
     case GraphicsFileType::Jpeg:
@@ -83,6 +95,12 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGrap
         return std::make_unique<CJpegWriter>();
     case GraphicsFileType::Gif:
         return std::make_unique<CGifWriter>();
+    case GraphicsFileType::Bmp:
+        return std::make_unique<CBmpWriter>();
+    case GraphicsFileType::Pnm:
+        return std::make_unique<CPnmWriter>();
+    case GraphicsFileType::Xwd:
+        return std::make_unique<CXwdWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }

@@ -118,7 +118,7 @@ bool CGraphicsImage::Create(int bpp, std::uint32_t width, std::uint32_t height, 
                             void* pixels)
 {
     Clear();
-    if (width > MaxDimension || height > MaxDimension) {
+    if (width > MaxDimension || height > MaxDimension || std::uint64_t{width} * height > MaxPixels) {
         m_errorCode = CreateTooBig;
         return false;
     }

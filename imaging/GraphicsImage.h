@@ -56,8 +56,12 @@ public:
     // Requested text spacing meaning "none asked for": the font's own spacing applies.
     static constexpr std::int32_t NoSpacing = static_cast<std::int32_t>(0xBCDEEEEEu);
     static constexpr std::uint32_t MaxDimension = 32768;
+    // No picture has more pixels than this (a 1 GiB image at 32 bpp), whatever its sides: readers
+    // of hostile files stop here with "picture too big" rather than with an allocation failure.
+    static constexpr std::uint64_t MaxPixels = std::uint64_t{1} << 28;
 
     // Error codes a failed Create leaves (ThrowCreateError turns them into exceptions).
+    // CreateTooBig: a side above MaxDimension or more than MaxPixels pixels.
     static constexpr std::uint8_t CreateTooBig = 1;
     static constexpr std::uint8_t CreateWrongFormat = 2;
     static constexpr std::uint8_t CreateNoMemory = 3;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -72,6 +73,33 @@ inline void MakePicture(CGraphicsImage& image, int bpp, std::uint32_t width, std
                                                  level(40 + 150.0 * x / width) << 8 | level(200 - blob);
             image.SetPixelFn(x, y, bpp <= 8 ? random() % (1u << bpp) : image.ColorToPixel(colour));
         }
+}
+
+// The standard output of a shell command (empty when it cannot run).
+inline Bytes CommandOutput(const std::string& command)
+{
+    Bytes out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        std::uint8_t chunk[4096];
+        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+            out.insert(out.end(), chunk, chunk + n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+// The file's pixels as 8-bit R, G, B, as ImageMagick and as Pillow read them.
+inline Bytes MagickRgb(const std::string& file)
+{
+    return CommandOutput("convert-im6.q16 '" + file + "' -depth 8 rgb:- 2>/dev/null");
+}
+
+inline Bytes PillowRgb(const std::string& file)
+{
+    // Debian's Python, which has Pillow, whatever python3 comes first on the path.
+    return CommandOutput("/usr/bin/python3 -c 'import sys; from PIL import Image; "
+                         "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGB\").tobytes())' '" +
+                         file + "' 2>/dev/null");
 }
 
 class TempFolderTest : public ::testing::Test

@@ -65,6 +65,7 @@ TEST(ImageModel, CreateLimitsAndErrorCodes)
         {"negative width seen unsigned", 8, u32(-1), 1, false, 1}, {"width at limit", 24, 32768, 1, true, 0},
         {"bpp 3", 3, 4, 4, false, 2}, {"bpp 0", 0, 4, 4, false, 2}, {"bpp 48", 48, 4, 4, false, 2},
         {"size beats bpp", 3, 40000, 4, false, 1}, {"empty 8 bit", 8, 0, 0, true, 0},
+        {"pixels at cap", 1, 32768, 8192, true, 0}, {"pixels above cap", 1, 32768, 8193, false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

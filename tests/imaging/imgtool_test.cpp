@@ -50,14 +50,22 @@ protected:
 
 TEST_F(ImageToolTest, InfoPrintsSizeAndDepth)
 {
+    // Each picture of another format converts to a PNG of the same size and depth.
     const struct { std::string file; const char* line; } cases[] = {
         {Suite("basn2c08"), "32x32 24\n"}, {Suite("basn0g02"), "32x32 2\n"}, {Suite("basn6a08"), "32x32 32\n"},
+        {imgtest::TestData("bmpsuite/good/pal8.bmp"), "127x64 8\n"},
+        {imgtest::TestData("bmpsuite/good/rgb24.bmp"), "127x64 24\n"},
+        {imgtest::TestData("pnm/p6-1023.ppm"), "13x7 24\n"}, {imgtest::TestData("xwd/xvfb-d16.xwd"), "40x28 24\n"},
         {imgtest::TestData("jpeg/orient-6.jpg"), "61x43 24\n"}};
     for (const auto& c : cases) {
         const ToolRun run = Run({"info", c.file});
         EXPECT_EQ(run.exitCode, 0) << c.file;
         EXPECT_EQ(run.out, c.line);
         EXPECT_TRUE(run.err.empty());
+        if (c.file.ends_with(".png"))
+            continue;
+        EXPECT_EQ(Run({"convert", c.file, PathOf("out.png")}).exitCode, 0) << c.file;
+        EXPECT_EQ(Run({"info", PathOf("out.png")}).out, c.line);
     }
 }
 
@@ -119,6 +127,7 @@ TEST_F(ImageToolTest, FailuresGiveLibraryMessage)
 {
     const struct { std::vector<std::string> arguments; const char* message; } cases[] = {
         {{"info", Suite("basn2c16")}, "Falsches Farbformat\n"},
+        {{"info", imgtest::TestData("bmpsuite/good/rgb16.bmp")}, "Das Format der BMP-Datei wird nicht unterst\xC3\xBCtzt !\n"},
         {{"info", PathOf("missing.png")}, "Kann Datei nicht \xC3\xB6" "ffnen.\n"},
         {{"info", imgtest::TestData("pngsuite/README")}, "Unbekanntes Datei Format.\n"},
         {{"convert", Suite("basn2c08"), PathOf("x.tar")}, "Unbekanntes Datei Format.\n"},

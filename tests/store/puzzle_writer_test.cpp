@@ -176,7 +176,7 @@ TEST_F(PuzzleWriter, ThePuzzlesOwnPictureIsLoadedButNotWrittenAgain)
     EXPECT_EQ(again.st_ino, before.st_ino);
 }
 
-constexpr std::string_view kFormatsWithCodec[] = {"png", "ico", "jpg", "gif"};
+constexpr std::string_view kFormatsWithCodec[] = {"png", "ico", "jpg", "gif", "bmp", "ppm", "pgm", "xwd"};
 
 TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
 {

@@ -1,0 +1,9 @@
+// The BMP reader alone on any bytes.
+
+#include "fuzz/imaging/ReaderFuzz.h"
+#include "imaging/BmpReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return FuzzReader<CBmpReader>(data, size);
+}
