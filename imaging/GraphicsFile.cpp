@@ -6,6 +6,10 @@
 #include "imaging/GraphicsImage.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
+#include "imaging/TlsReader.h"
+#include "imaging/TlsWriter.h"
+#include "imaging/XpmReader.h"
+#include "imaging/XpmWriter.h"
 #include "support/DataStream.h"
 
 #include <memory>
@@ -52,6 +56,10 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngReader>();
+    case GraphicsFileType::Xpm:
+        return std::make_unique<CXpmReader>();
+    case GraphicsFileType::Tls:
+        return std::make_unique<CTlsReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -62,6 +70,10 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngWriter>();
+    case GraphicsFileType::Xpm:
+        return std::make_unique<CXpmWriter>();
+    case GraphicsFileType::Tls:
+        return std::make_unique<CTlsWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }

@@ -1,0 +1,120 @@
+#include "imaging/XpmWriter.h"
+
+#include "imaging/GraphicsException.h"
+#include "imaging/GraphicsImage.h"
+#include "support/DataStream.h"
+
+#include <bit>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+namespace Text = GraphicsText::Xpm;
+
+constexpr char kDefaultName[] = "unkown_xpm";
+constexpr char kCodeAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ#_";
+// From this many distinct colours on, a true-colour picture is written quantized.
+constexpr std::size_t kQuantizeFrom = 1024;
+
+// The colours of the file in order and the index of every pixel value.
+struct XpmColorTable
+{
+    std::vector<std::uint32_t> colors;
+    std::unordered_map<std::uint32_t, std::uint32_t> indexOf;  // true-colour images only
+};
+
+// Distinct pixel values in order of first appearance, from the top row; false when there are
+// too many to write unquantized.
+bool CollectColors(const CGraphicsImage& image, XpmColorTable& table)
+{
+    for (std::uint32_t y = 0; y < image.Height(); ++y) {
+        for (std::uint32_t x = 0; x < image.Width(); ++x) {
+            const std::uint32_t value = image.GetPixelFn(x, y);
+            const auto [entry, added] = table.indexOf.try_emplace(value, static_cast<std::uint32_t>(table.colors.size()));
+            if (!added)
+                continue;
+            if (table.colors.size() + 1 >= kQuantizeFrom)
+                return false;
+            table.colors.push_back(value);
+        }
+    }
+    return true;
+}
+
+// Base-64 digits of the index, least significant first.
+std::string CodeOf(std::uint32_t index, int charsPerPixel)
+{
+    std::string code;
+    for (int i = 0; i < charsPerPixel; ++i, index >>= 6)
+        code.push_back(kCodeAlphabet[index & 63]);
+    return code;
+}
+
+}  // namespace
+
+void CXpmWriter::ThrowCreateError() const
+{
+    throw EXpmError(Text::CreateFailed);
+}
+
+void CXpmWriter::ThrowWriteError() const
+{
+    throw EXpmError(Text::WriteFailed);
+}
+
+void CXpmWriter::Write(CDataStream& stream, const CGraphicsImage& image)
+{
+    Info().ReportProgress(0);
+    if (image.IsEmpty())
+        throw EXpmError(Text::CannotHandleFormat);
+
+    XpmColorTable table;
+    CGraphicsImage quantized;
+    const CGraphicsImage* source = &image;
+    if (image.Bpp() > 8 && !CollectColors(image, table)) {
+        // Quantizing arrives with the colour reduction of the GIF writer.
+        throw EXpmError(Text::CannotHandleFormat);
+    }
+    if (source->Bpp() <= 8) {
+        table.indexOf.clear();
+        for (int i = 0; i < source->PaletteCount(); ++i)
+            table.colors.push_back(source->PaletteColor(static_cast<unsigned>(i)));
+    }
+
+    const auto count = static_cast<std::uint32_t>(table.colors.size());
+    const int charsPerPixel = (std::bit_width(count) + 5) / 6;
+    std::vector<std::string> codes;
+    for (std::uint32_t i = 0; i < count; ++i)
+        codes.push_back(CodeOf(i, charsPerPixel));
+
+    const auto put = [&](const std::string& text) {
+        if (stream.Write(text.data(), static_cast<std::int32_t>(text.size())) != static_cast<std::int32_t>(text.size()))
+            ThrowWriteError();
+    };
+    const std::uint32_t width = source->Width();
+    const std::uint32_t height = source->Height();
+    put("/* XPM */\nstatic char * " + (m_name.empty() ? std::string(kDefaultName) : m_name) + "[] = {\n");
+    put("\"" + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(count) + " " +
+        std::to_string(charsPerPixel) + "\",\n");
+    for (std::uint32_t i = 0; i < count; ++i) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%06X", table.colors[i] & 0xFFFFFFu);
+        put("\"" + codes[i] + "\tc #" + hex + "\",\n");
+    }
+    std::string line;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        Info().ReportProgress(static_cast<int>(std::uint64_t{y} * 99 / height));
+        line.assign(1, '"');
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const std::uint32_t value = source->GetPixelFn(x, y);
+            const std::uint32_t index = table.indexOf.empty() ? value : table.indexOf.find(value)->second;
+            line += codes[index < count ? index : 0];
+        }
+        line += y + 1 < height ? "\",\n" : "\"};\n";
+        put(line);
+    }
+    Info().ReportProgress(100);
+}
