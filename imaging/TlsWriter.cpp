@@ -74,6 +74,13 @@ void EncodeRow(const CGraphicsImage& image, std::uint32_t y, std::uint8_t bytesP
     }
 }
 
+std::uint8_t BytesPerPixelFor(const CGraphicsImage& image, int outputBits)
+{
+    if (outputBits == 0)
+        return image.Bpp() <= 8 ? 1 : 4;
+    return outputBits == 8 ? 1 : 4;
+}
+
 }  // namespace
 
 void CTlsWriter::ThrowCreateError() const
@@ -110,7 +117,7 @@ void CTlsWriter::Write(std::string_view fileName, const CGraphicsImage& image, u
         replace = existing.Open(fileName, 0) &&
                   existing.Read(bytes.data(), tls::kHeaderSize) == static_cast<std::int32_t>(tls::kHeaderSize) &&
                   header.Parse(bytes) && header.width == image.Width() && header.height == image.Height() &&
-                  header.FrameCount() == frameCount && header.bytesPerPixel == (image.Bpp() <= 8 ? 1 : 4) &&
+                  header.FrameCount() == frameCount && header.bytesPerPixel == BytesPerPixelFor(image, m_outputBits) &&
                   existing.Size() >= 0 &&
                   std::uint64_t(existing.Size()) == header.FileSize();
     }
@@ -141,7 +148,7 @@ void CTlsWriter::WriteFrame(CDataStream& stream, const CGraphicsImage& image, un
         tls::Header header;
         header.width = static_cast<std::uint16_t>(image.Width());
         header.height = static_cast<std::uint16_t>(image.Height());
-        header.bytesPerPixel = image.Bpp() <= 8 ? 1 : 4;
+        header.bytesPerPixel = BytesPerPixelFor(image, m_outputBits);
         header.lastFrame = static_cast<std::uint8_t>(frameCount - 1);
         header.userValue = m_userValue;
         const std::uint64_t units = (std::uint64_t{header.height} * header.LineBytes() + 0x10043) >> 16;

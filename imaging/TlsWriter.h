@@ -27,6 +27,9 @@ public:
     // the file; otherwise the file is made anew.
     void Write(std::string_view fileName, const CGraphicsImage& image, unsigned frame, unsigned frameCount);
 
+    // 8 or 32 bits per stored pixel; 0 chooses by the image: 8 up to 8 bits per pixel, else 32.
+    void SetOutputBits(int bits) { m_outputBits = bits == 8 || bits == 32 ? bits : 0; }
+    int OutputBits() const { return m_outputBits; }
     void SetUserValue(std::uint32_t value) { m_userValue = value; }
     // A preset table is written instead of the one the image holds.
     void SetAttributes(const tls::AttributeBlock& block) { m_presetAttributes = block; }
@@ -40,6 +43,7 @@ private:
     void WriteFrame(CDataStream& stream, const CGraphicsImage& image, unsigned frame, unsigned frameCount);
     void UpdateCrc(CDataStream& stream);
 
+    int m_outputBits = 0;
     std::uint32_t m_userValue = 0;
     std::optional<tls::AttributeBlock> m_presetAttributes;
     std::optional<tls::Header> m_header;  // of the sequence being written

@@ -186,7 +186,7 @@ XpmValues ParseValues(std::string_view line)
     return {numbers[0], numbers[1], numbers[2], numbers[3]};
 }
 
-// X11 spells a colour as "#" with 1 to 4 hex digits per channel; the high 8 bits count.
+// X11 spells a colour as "#" with 1 to 4 hex digits per channel, scaled here to 8 bits.
 std::optional<std::uint32_t> ParseHexColor(std::string_view digits)
 {
     if (digits.empty() || digits.size() % 3 != 0 || digits.size() > 12)
@@ -204,7 +204,8 @@ std::optional<std::uint32_t> ParseHexColor(std::string_view digits)
             else
                 return std::nullopt;
         }
-        const std::uint32_t byte = perChannel == 1 ? value * 17 : value >> (4 * perChannel - 8);
+        const std::uint32_t largest = (1u << (4 * perChannel)) - 1;
+        const std::uint32_t byte = (value * 255 + largest / 2) / largest;
         rgb = rgb << 8 | byte;
     }
     return rgb;

@@ -50,13 +50,17 @@ protected:
 
 TEST_F(ImageToolTest, InfoPrintsSizeAndDepth)
 {
-    const struct { const char* file; const char* line; } cases[] = {
-        {"basn2c08", "32x32 24\n"}, {"basn0g02", "32x32 2\n"}, {"basn6a08", "32x32 32\n"}};
+    const struct { std::string file; const char* line; } cases[] = {
+        {Suite("basn2c08"), "32x32 24\n"}, {Suite("basn0g02"), "32x32 2\n"}, {Suite("basn6a08"), "32x32 32\n"},
+        {imgtest::TestData("editor/picture.xpm"), "6x4 8\n"}, {imgtest::TestData("editor/picture.tlsp"), "6x4 8\n"}};
     for (const auto& c : cases) {
-        const ToolRun run = Run({"info", Suite(c.file)});
+        const ToolRun run = Run({"info", c.file});
         EXPECT_EQ(run.exitCode, 0) << c.file;
         EXPECT_EQ(run.out, c.line);
         EXPECT_TRUE(run.err.empty());
+        // Every format that reads converts.
+        EXPECT_EQ(Run({"convert", c.file, PathOf("out.png")}).exitCode, 0) << c.file;
+        EXPECT_EQ(Run({"info", PathOf("out.png")}).out.substr(0, 5), std::string(c.line).substr(0, 5)) << c.file;
     }
 }
 

@@ -175,12 +175,14 @@ TEST_F(PuzzleWriter, ThePuzzlesOwnPictureIsLoadedButNotWrittenAgain)
 
 TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
 {
-    for (const char* extension : {"png", "bmp", "gif", "jpg", "ppm", "pgm", "xpm", "xwd", "tif", "ico", "eps"}) {
+    for (const char* extension : {"png", "bmp", "gif", "jpg", "ppm", "pgm", "xpm", "xwd", "tif", "ico", "eps", "tlsp"}) {
         const std::string source = TestData(std::string("editor/picture.") + extension).native();
         CGraphicsImage direct;
         const bool libraryReads = LoadGraphicsFile(source, direct) == kLoadOk;
-        if (std::string_view(extension) == "png") {
-            ASSERT_TRUE(libraryReads);
+        for (const char* supported : {"png", "xpm", "tlsp"}) {
+            if (std::string_view(extension) == supported) {
+                ASSERT_TRUE(libraryReads) << extension;
+            }
         }
         CTemporaryPuzzleSet fresh;
         const CNewPuzzleEntries entries{source, "Frage", "Antwort", 1, NextFree};
