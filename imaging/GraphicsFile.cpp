@@ -3,6 +3,8 @@
 #include "imaging/DetectGraphicsType.h"
 #include "imaging/GraphicsCodec.h"
 #include "imaging/GraphicsException.h"
+#include "imaging/GifReader.h"
+#include "imaging/GifWriter.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
@@ -56,6 +58,8 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngReader>();
+    case GraphicsFileType::Gif:
+        return std::make_unique<CGifReader>();
     case GraphicsFileType::Xpm:
         return std::make_unique<CXpmReader>();
     case GraphicsFileType::Tls:
@@ -70,6 +74,8 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngWriter>();
+    case GraphicsFileType::Gif:
+        return std::make_unique<CGifWriter>();
     case GraphicsFileType::Xpm:
         return std::make_unique<CXpmWriter>();
     case GraphicsFileType::Tls:

@@ -217,6 +217,13 @@ public:
     bool Resample(const CGraphicsImage& src, std::uint32_t newWidth, std::uint32_t newHeight,
                   std::uint32_t flags = 0);
 
+    // ---- colour quantization -----------------------------------------------------------------
+    // This image becomes src as 8 bpp with at most 256 colours (median cut; indexed sources keep
+    // their indices and palette). Progress goes to src's callback, which this image takes over,
+    // in two steps: counting the colours, then mapping the pixels. False for an empty src (this
+    // image is then an empty 8-bit one) and after a stop, which leaves the pixels incomplete.
+    bool Quantize(const CGraphicsImage& src);
+
     // ---- bitmap-font text --------------------------------------------------------------------
     // The font data must outlive its use; an empty span, or a malformed font, leaves no font set.
     bool SetFont(std::span<const std::uint8_t> font);

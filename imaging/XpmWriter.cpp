@@ -75,11 +75,12 @@ void CXpmWriter::Write(CDataStream& stream, const CGraphicsImage& image)
     CGraphicsImage quantized;
     const CGraphicsImage* source = &image;
     if (image.Bpp() > 8 && !CollectColors(image, table)) {
-        // Quantizing arrives with the colour reduction of the GIF writer.
-        throw EXpmError(Text::CannotHandleFormat);
+        if (!quantized.Quantize(image))
+            throw EXpmError(Text::CannotHandleFormat);
+        source = &quantized;
     }
     if (source->Bpp() <= 8) {
-        table.indexOf.clear();
+        table = {};
         for (int i = 0; i < source->PaletteCount(); ++i)
             table.colors.push_back(source->PaletteColor(static_cast<unsigned>(i)));
     }

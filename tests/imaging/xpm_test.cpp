@@ -128,6 +128,7 @@ TEST_F(XpmTest, CodesAndQuantizedTrueColour)
     CGraphicsImage back;
     ASSERT_EQ(LoadGraphicsFile(PathOf("many.xpm"), back), 0);
     EXPECT_EQ(back.Bpp(), 8);
+    ExpectPeerPixels(back, PathOf("many.xpm"));
 }
 
 TEST_F(XpmTest, ColourSyntaxAndTransparency)
