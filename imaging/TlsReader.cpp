@@ -58,6 +58,8 @@ void CTlsReader::Read(std::string_view fileName, CGraphicsImage& image, unsigned
 
 void CTlsReader::Read(CDataStream& stream, CGraphicsImage& image)
 {
+    m_attributes = {};
+    m_trailer = {};
     std::array<std::uint8_t, tls::kHeaderSize> headerBytes{};
     if (stream.Read(headerBytes.data(), tls::kHeaderSize) != static_cast<std::int32_t>(tls::kHeaderSize))
         throw ETlsFileReadError();
