@@ -1,5 +1,6 @@
 #pragma once
-// One reader straight from a memory stream, without the format detection in front.
+// Fuzz input as a memory stream into one way of reading a picture: a reader straight, or the
+// format detection with the reader it picks.
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
@@ -9,9 +10,9 @@
 #include <vector>
 
 template <typename Read>
-int FuzzOneReader(const std::uint8_t* data, std::size_t size, Read read)
+int FuzzPictureRead(const std::uint8_t* data, std::size_t size, Read read, std::size_t maxSize = 1u << 20)
 {
-    if (size > (1u << 20))
+    if (size > maxSize)
         return 0;
     std::vector<std::uint8_t> bytes(data, data + size);
     CDataStream stream;

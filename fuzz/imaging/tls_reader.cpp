@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const unsigned frame = size > 0 ? data[size - 1] & 3u : 0u;
-    return FuzzOneReader(data, size, [frame](CDataStream& stream, CGraphicsImage& image) {
+    return FuzzPictureRead(data, size, [frame](CDataStream& stream, CGraphicsImage& image) {
         CTlsReader().Read(stream, image, frame);
     });
 }

@@ -5,5 +5,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    return FuzzOneReader(data, size, [](CDataStream& stream, CGraphicsImage& image) { CXpmReader().Read(stream, image); });
+    return FuzzPictureRead(data, size, [](CDataStream& stream, CGraphicsImage& image) { CXpmReader().Read(stream, image); });
 }
