@@ -100,10 +100,14 @@ void CXpmWriter::Write(CDataStream& stream, const CGraphicsImage& image)
     put("/* XPM */\nstatic char * " + (m_name.empty() ? std::string(kDefaultName) : m_name) + "[] = {\n");
     put("\"" + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(count) + " " +
         std::to_string(charsPerPixel) + "\",\n");
+    // Where alpha marks some colours as transparent (an icon read from XPM, say), those are
+    // written as "None", so that the background stays transparent in other programs too.
+    const bool transparency = source->GetAlphaKind() == 2;
     for (std::uint32_t i = 0; i < count; ++i) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "%06X", table.colors[i] & 0xFFFFFFu);
-        put("\"" + codes[i] + "\tc #" + hex + "\",\n");
+        const bool none = transparency && (table.colors[i] >> 24) == 0;
+        put("\"" + codes[i] + (none ? std::string("\tc None") : "\tc #" + std::string(hex)) + "\",\n");
     }
     std::string line;
     for (std::uint32_t y = 0; y < height; ++y) {

@@ -1,7 +1,8 @@
 #pragma once
 // Writes X PixMap files. Indexed images are written with their palette; true-colour images with
 // their distinct colours, or, from 1024 distinct colours on, quantized to 256. Codes are base-64
-// digits, least significant first, as many as the colour count needs.
+// digits, least significant first, as many as the colour count needs. Colours of alpha 0 in a
+// picture that is partly transparent are written as "None".
 
 #include "imaging/GraphicsCodec.h"
 

@@ -80,9 +80,13 @@ TEST_F(XpmTest, FilesOfOtherProgramsReadAsImageMagickReadsThem)
         if (entry.path().extension() == ".xpm")
             files.push_back(entry.path().string());
     for (const std::string& file : files) {
-        CGraphicsImage image;
+        CGraphicsImage image, again;
         ASSERT_EQ(LoadGraphicsFile(file, image), 0) << file << ": " << LoadErrorText();
         ExpectPeerPixels(image, file);
+        // Written again, transparency included, it reads the same here and there.
+        ASSERT_EQ(SaveGraphicsFile(PathOf("again.xpm"), image), 0) << file;
+        ASSERT_EQ(LoadGraphicsFile(PathOf("again.xpm"), again), 0) << file;
+        ExpectPeerPixels(again, PathOf("again.xpm"));
     }
 }
 
