@@ -97,19 +97,29 @@ void CXpmWriter::Write(CDataStream& stream, const CGraphicsImage& image)
     };
     const std::uint32_t width = source->Width();
     const std::uint32_t height = source->Height();
-    put("/* XPM */\nstatic char * " + (m_name.empty() ? std::string(kDefaultName) : m_name) + "[] = {\n");
-    put("\"" + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(count) + " " +
-        std::to_string(charsPerPixel) + "\",\n");
+    std::string line = "/* XPM */\nstatic char * ";
+    line += m_name.empty() ? std::string_view(kDefaultName) : std::string_view(m_name);
+    line += "[] = {\n";
+    put(line);
+    char values[64];
+    std::snprintf(values, sizeof values, "\"%u %u %u %i\",\n", width, height, count, charsPerPixel);
+    put(values);
     // Where alpha marks some colours as transparent (an icon read from XPM, say), those are
     // written as "None", so that the background stays transparent in other programs too.
     const bool transparency = source->GetAlphaKind() == 2;
     for (std::uint32_t i = 0; i < count; ++i) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%06X", table.colors[i] & 0xFFFFFFu);
-        const bool none = transparency && (table.colors[i] >> 24) == 0;
-        put("\"" + codes[i] + (none ? std::string("\tc None") : "\tc #" + std::string(hex)) + "\",\n");
+        char colour[16];
+        if (transparency && (table.colors[i] >> 24) == 0)
+            std::snprintf(colour, sizeof colour, "None");
+        else
+            std::snprintf(colour, sizeof colour, "#%06X", table.colors[i] & 0xFFFFFFu);
+        line.assign(1, '"');
+        line += codes[i];
+        line += "\tc ";
+        line += colour;
+        line += "\",\n";
+        put(line);
     }
-    std::string line;
     for (std::uint32_t y = 0; y < height; ++y) {
         Info().ReportProgress(static_cast<int>(std::uint64_t{y} * 99 / height));
         line.assign(1, '"');
