@@ -17,8 +17,7 @@ namespace {
 namespace Text = GraphicsText::Xpm;
 
 constexpr std::size_t kMaxCharsPerPixel = 4;
-// More colours than codes of up to four characters could tell apart make no sense; the file
-// size bounds the table long before this.
+// A bound far above what pictures use; for most headers the file's size is the tighter one.
 constexpr std::uint64_t kMaxColors = 1u << 20;
 // Shortest colour line: quote, code, key, blank, one-character value, quote.
 constexpr std::uint64_t kMinColorLineExtra = 5;
