@@ -6,6 +6,7 @@
 #include "imaging/GraphicsImage.h"
 #include "imaging/TlsReader.h"
 #include "imaging/TlsWriter.h"
+#include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,7 @@ TEST_F(TlsTest, FramesWrittenReplacedAndCheckedByCrc)
         for (u32 x = 0; x < 7; ++x)
             EXPECT_EQ(ColourAt(back, x, 2), FlagColour(ColourAt(frames[k], x, 2))) << k;
     }
+    std::filesystem::copy_file(file, PathOf("seq0.tlsp"));
     const std::size_t size = imgtest::ReadFile(file).size();
     EXPECT_EQ(size, 16 + 3 * (64 + 3 * 8 + 4));
 
@@ -129,6 +131,18 @@ TEST_F(TlsTest, FramesWrittenReplacedAndCheckedByCrc)
     ASSERT_EQ(ReadError(file, 1, back), "");
     EXPECT_EQ(ColourAt(back, 0, 0), 0xFFFFFFu);
     ASSERT_EQ(ReadError(file, 0, back), "");
+
+    // One writer can also write a whole sequence into one stream, frame after frame; a stop asked
+    // for through the progress callback ends a read.
+    CDataStream memory;
+    ASSERT_TRUE(memory.OpenMemory(nullptr, 0, 2));
+    CTlsWriter sequence;
+    for (unsigned k = 0; k < 3; ++k)
+        sequence.Write(memory, frames[k], k, 3);
+    ASSERT_TRUE(memory.Close());
+    EXPECT_EQ(Bytes(memory.MemoryData().begin(), memory.MemoryData().end()), imgtest::ReadFile(PathOf("seq0.tlsp")));
+    reader.Info().SetProgressCallback([](const CGraphicsCodecInfo&, void*, int, int, int, bool& stop) { stop = true; }, nullptr);
+    EXPECT_THROW(reader.Read(std::string_view(file), back, 0), EGraphicsAbort);
 
     // One flipped pixel byte in any frame fails every read, after the wanted frame was read.
     Bytes bytes = imgtest::ReadFile(file);
