@@ -15,6 +15,10 @@
 #include "imaging/PngWriter.h"
 #include "imaging/PnmReader.h"
 #include "imaging/PnmWriter.h"
+#include "imaging/TlsReader.h"
+#include "imaging/TlsWriter.h"
+#include "imaging/XpmReader.h"
+#include "imaging/XpmWriter.h"
 #include "imaging/XwdReader.h"
 #include "imaging/XwdWriter.h"
 #include "support/AtomicFile.h"
@@ -77,6 +81,10 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
         return std::make_unique<CJpegReader>();
     case GraphicsFileType::Gif:
         return std::make_unique<CGifReader>();
+    case GraphicsFileType::Xpm:
+        return std::make_unique<CXpmReader>();
+    case GraphicsFileType::Tls:
+        return std::make_unique<CTlsReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -101,6 +109,10 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGrap
         return std::make_unique<CPnmWriter>();
     case GraphicsFileType::Xwd:
         return std::make_unique<CXwdWriter>();
+    case GraphicsFileType::Xpm:
+        return std::make_unique<CXpmWriter>();
+    case GraphicsFileType::Tls:
+        return std::make_unique<CTlsWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }

@@ -15,7 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps xdotool
   # pictures written by other programs for the codec tests
   imagemagick netpbm libtiff-tools giflib-tools gifsicle libjpeg-turbo-progs icoutils ghostscript
-  python3-pil
+  python3-pil x11-common
   # install packaging
   dpkg-dev
 )

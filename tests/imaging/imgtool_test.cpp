@@ -56,7 +56,8 @@ TEST_F(ImageToolTest, InfoPrintsSizeAndDepth)
         {imgtest::TestData("bmpsuite/good/pal8.bmp"), "127x64 8\n"},
         {imgtest::TestData("bmpsuite/good/rgb24.bmp"), "127x64 24\n"},
         {imgtest::TestData("pnm/p6-1023.ppm"), "13x7 24\n"}, {imgtest::TestData("xwd/xvfb-d16.xwd"), "40x28 24\n"},
-        {imgtest::TestData("jpeg/orient-6.jpg"), "61x43 24\n"}};
+        {imgtest::TestData("jpeg/orient-6.jpg"), "61x43 24\n"},
+        {imgtest::TestData("editor/picture.xpm"), "6x4 8\n"}, {imgtest::TestData("editor/picture.tlsp"), "6x4 8\n"}};
     for (const auto& c : cases) {
         const ToolRun run = Run({"info", c.file});
         EXPECT_EQ(run.exitCode, 0) << c.file;

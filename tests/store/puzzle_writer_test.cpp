@@ -176,11 +176,11 @@ TEST_F(PuzzleWriter, ThePuzzlesOwnPictureIsLoadedButNotWrittenAgain)
     EXPECT_EQ(again.st_ino, before.st_ino);
 }
 
-constexpr std::string_view kFormatsWithCodec[] = {"png", "ico", "jpg", "gif", "bmp", "ppm", "pgm", "xwd"};
+constexpr std::string_view kFormatsWithCodec[] = {"png", "ico", "jpg", "gif", "bmp", "ppm", "pgm", "xwd", "xpm", "tlsp"};
 
 TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
 {
-    for (const char* extension : {"png", "bmp", "gif", "jpg", "ppm", "pgm", "xpm", "xwd", "tif", "ico", "eps"}) {
+    for (const char* extension : {"png", "bmp", "gif", "jpg", "ppm", "pgm", "xpm", "xwd", "tif", "ico", "eps", "tlsp"}) {
         const std::string source = TestData(std::string("editor/picture.") + extension).native();
         CGraphicsImage direct;
         const bool libraryReads = LoadGraphicsFile(source, direct) == kLoadOk;

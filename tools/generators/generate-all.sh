@@ -11,3 +11,4 @@ export PYTHONDONTWRITEBYTECODE=1
 "$python" make_sounds.py
 "$python" make_toolbar.py
 "$python" make_demo.py
+"$python" make_xpm_colors.py
