@@ -176,13 +176,13 @@ TEST_F(EntryPointTest, SaveChoosesWriterByExtension)
 }
 
 // A save that fails leaves the old file byte for byte and nothing beside it: a writer that refuses
-// the picture or does not exist, an empty picture, a full device behind a link.
+// the picture, empty pictures, a full device behind a link.
 TEST_F(EntryPointTest, FailedSaveKeepsTheOldFile)
 {
     CGraphicsImage twoBit, empty;
     ASSERT_TRUE(twoBit.Create(2, 4, 3, 0));
     const std::tuple<const char*, const CGraphicsImage&, bool> cases[] = {
-        {"out.bmp", twoBit, false}, {"out.GIF", twoBit, false}, {"out.png", empty, false}, {"full.png", twoBit, true}};
+        {"out.bmp", twoBit, false}, {"out.JPG", empty, false}, {"out.png", empty, false}, {"full.png", twoBit, true}};
     const Bytes old = B("the old picture");
     for (const auto& [name, image, toDevFull] : cases) {
         if (toDevFull)
