@@ -6,6 +6,10 @@
 #include "imaging/GraphicsImage.h"
 #include "imaging/PngReader.h"
 #include "imaging/PngWriter.h"
+#include "imaging/TiffReader.h"
+#include "imaging/TiffWriter.h"
+#include "imaging/EpsReader.h"
+#include "imaging/EpsWriter.h"
 #include "support/DataStream.h"
 
 #include <memory>
@@ -52,6 +56,10 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngReader>();
+    case GraphicsFileType::Tiff:
+        return std::make_unique<CTiffReader>();
+    case GraphicsFileType::Eps:
+        return std::make_unique<CEpsReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -62,6 +70,10 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type)
     switch (type) {
     case GraphicsFileType::Png:
         return std::make_unique<CPngWriter>();
+    case GraphicsFileType::Tiff:
+        return std::make_unique<CTiffWriter>();
+    case GraphicsFileType::Eps:
+        return std::make_unique<CEpsWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }

@@ -1,9 +1,12 @@
 #pragma once
 // Helpers of the imaging tests: fixture files, byte files, and a temporary folder per test.
 
+#include "imaging/GraphicsImage.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,6 +50,27 @@ inline std::vector<std::string> PngFilesIn(const char* folder)
         if (entry.path().extension() == ".png")
             files.push_back(entry.path().string());
     return files;
+}
+
+// Runs a shell command; its exit status, with what it printed on both channels in `output`.
+inline int Shell(const std::string& command, std::string* output = nullptr)
+{
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return -1;
+    char chunk[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
+        if (output != nullptr)
+            output->append(chunk, n);
+    return ::pclose(pipe);
+}
+
+// 8-bit R, G, B, A of a pixel; true-colour formats below 32 bpp give alpha 0.
+inline std::uint32_t PixelRgba(const CGraphicsImage& image, std::uint32_t x, std::uint32_t y)
+{
+    const std::uint8_t* bgra = image.RowTo32(image.Row(y)) + 4 * x;
+    return std::uint32_t{bgra[2]} << 24 | std::uint32_t{bgra[1]} << 16 | std::uint32_t{bgra[0]} << 8 | bgra[3];
 }
 
 class TempFolderTest : public ::testing::Test
