@@ -270,7 +270,7 @@ void TiffFile::TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop)
             const std::size_t used = std::min<std::size_t>(bits.size(), 3);
             f.bits = 0;
             for (std::size_t i = 0; i < used; ++i) {
-                if (bits[i] != bits[0] || bits[i] < 1 || bits[i] > 8)
+                if (bits[i] != bits[0] || bits[i] < 1 || (bits[i] > 8 && bits[i] != 16))
                     throw Error(GraphicsText::Tiff::ModeNotSupported);
                 f.bits += bits[i];
             }
@@ -369,7 +369,7 @@ TiffKind TiffFile::CheckMode() const
         return std::find(known.begin(), known.end(), f.compression) != known.end();
     };
     const bool packed = f.samples == 1 && f.bits == f.sampleBits &&
-                        (f.bits == 1 || f.bits == 2 || f.bits == 4 || f.bits == 8);
+                        (f.bits == 1 || f.bits == 2 || f.bits == 4 || f.bits == 8 || (f.bits == 16 && f.photometric <= 1));
     TiffKind kind;
     bool known = false;
     if ((f.photometric == 0 || f.photometric == 1) && f.bits == 1 && f.samples == 1) {
@@ -380,13 +380,13 @@ TiffKind TiffFile::CheckMode() const
         known = compressionIsOneOf({1, 5, 8, 32773, 32946});
     } else if (f.photometric == 2) {
         kind = TiffKind::Rgb;
-        known = compressionIsOneOf({1, 5, 8, 32773, 32946}) && f.bits == 24 && f.sampleBits == 8 &&
-                f.samples >= 3 && (f.predictor == 1 || f.samples <= 4);
+        known = compressionIsOneOf({1, 5, 8, 32773, 32946}) && (f.sampleBits == 8 || f.sampleBits == 16) &&
+                f.bits == 3 * f.sampleBits && f.samples >= 3 && (f.predictor == 1 || f.samples <= 4);
     } else {
         throw Error(GraphicsText::Tiff::ModeNotSupported);
     }
-    // Horizontal differencing works on whole bytes.
-    const bool predictorKnown = f.predictor == 1 || (f.predictor == 2 && f.sampleBits == 8);
+    // Horizontal differencing works on whole samples.
+    const bool predictorKnown = f.predictor == 1 || (f.predictor == 2 && f.sampleBits % 8 == 0);
     if (!known || !predictorKnown)
         throw Error(GraphicsText::Tiff::ModeNotSupported);
     return kind;
@@ -407,9 +407,9 @@ void TiffFile::SetPalette(CGraphicsImage& image)
         for (std::uint32_t i = 0; i < n && i < unsigned(image.PaletteCount()); ++i)
             image.SetPaletteRGB(i, std::uint8_t(map[i] >> shift), std::uint8_t(map[n + i] >> shift),
                                 std::uint8_t(map[2 * n + i] >> shift));
-    } else if (f.photometric <= 1 && f.bits <= 8) {
+    } else if (f.photometric <= 1 && f.samples == 1) {
         // Grey levels spread over the whole range, so the brightest level is white.
-        const unsigned levels = 1u << f.bits;
+        const unsigned levels = 1u << std::min<std::uint32_t>(f.bits, 8);
         const std::uint8_t invert = f.photometric == 0 ? 0xFF : 0x00;
         for (unsigned i = 0; i < levels; ++i) {
             const auto grey = std::uint8_t((i * 255 / (levels - 1)) ^ invert);
@@ -437,14 +437,35 @@ void ReverseBits(std::span<std::uint8_t> bytes)
 void TiffFile::StoreRow(CGraphicsImage& image, TiffKind kind, std::uint32_t y, std::uint8_t* row)
 {
     const TiffFields& f = m_fields;
-    if (f.predictor == 2) {
+    std::size_t bytes = std::size_t(m_rowBytes);
+    if (f.sampleBits == 16) {
+        // Differences and samples in the file's byte order. The picture keeps 8 bits as libtiff's
+        // RGBA interface makes them: grey by its high byte, colour rounded.
+        const std::size_t samples = bytes / 2, step = f.samples;
+        auto at = [this, row](std::size_t i) { return Get16(row + 2 * i); };
+        if (f.predictor == 2) {
+            for (std::size_t i = step; i < samples; ++i) {
+                const auto sum = std::uint16_t(at(i) + at(i - step));
+                row[2 * i + (m_swap ? 0 : 1)] = std::uint8_t(sum >> 8);
+                row[2 * i + (m_swap ? 1 : 0)] = std::uint8_t(sum);
+            }
+        }
+        if (kind == TiffKind::Rgb) {
+            for (std::size_t i = 0; i < samples; ++i)
+                row[i] = std::uint8_t((std::uint32_t(at(i)) * 255 + 32767) / 65535);
+        } else {
+            for (std::size_t i = 0; i < samples; ++i)
+                row[i] = std::uint8_t(at(i) >> 8);
+        }
+        bytes = samples;
+    } else if (f.predictor == 2) {
         const std::size_t step = f.samples;
-        for (std::size_t i = step; i < m_rowBytes; ++i)
+        for (std::size_t i = step; i < bytes; ++i)
             row[i] = std::uint8_t(row[i] + row[i - step]);
     }
     std::uint8_t* target = image.Row(y);
     if (kind != TiffKind::Rgb) {
-        std::memcpy(target, row, std::size_t(m_rowBytes));
+        std::memcpy(target, row, bytes);
         return;
     }
     const std::uint32_t width = f.width;
@@ -552,7 +573,9 @@ void TiffFile::Read(CGraphicsImage& image, std::string& comment, std::uint32_t& 
     if (claimed > std::uint64_t(m_size) * TiffMaxExpansion(f.compression) + kDecodeSlack)
         throw Error(GraphicsText::Tiff::ReadFailed);
 
-    const int bpp = f.bits == 24 && f.samples > 3 ? 32 : int(std::min<std::uint32_t>(f.bits, 24));
+    int bpp = int(std::min<std::uint32_t>(f.bits, 8));
+    if (kind == TiffKind::Rgb)
+        bpp = f.samples > 3 ? 32 : 24;
     if (!image.Create(bpp, f.width, f.height, CGraphicsImage::NoFill))
         throw Error(GraphicsText::Tiff::BadMode);
     SetPalette(image);

@@ -34,7 +34,8 @@ const FixtureCase kFixtures[] = {
     {"pil-rgb-lzw", 24}, {"pil-rgb-packbits", 24}, {"pil-rgb-raw", 24}, {"pil-rgba-lzw", 32},
     {"tcp-bw-fill2", 1}, {"tcp-bw-lzw-r1", 1}, {"tcp-grey-lzw-pred", 8}, {"tcp-pal4-lzw-be", 4},
     {"tcp-rgb-lzw-pred-r1", 24}, {"tcp-rgb-lzw-pred-r5-be", 24}, {"tcp-rgb-none-onestrip-be", 24},
-    {"tcp-rgb-packbits-onestrip", 24}, {"tcp-rgb-zip-pred", 24},
+    {"tcp-rgb-packbits-onestrip", 24}, {"tcp-rgb-zip-pred", 24}, {"im-rgb16", 24}, {"im-grey16-zip-be", 8},
+    {"tcp-rgb16-lzw-pred", 24},
 };
 
 // Counts the pixels whose colour (and alpha, for 32 bits) differs from raw 8-bit RGBA.
@@ -261,7 +262,7 @@ TEST(TiffReaderHandMade, OldStyleLzwAndDamagedFiles)
          "Fehler beim Lesen"},
         {"no rows per strip", MakeTiff(with(grey, 278, {277, 3, 1, 1}), raw), "Falscher Eintrag"},
         {"257 colours", MakeTiff(withColourMap, raw), "Modus ist nicht unterst\xFCtzt"},
-        {"16 bits", MakeTiff(with(grey, 258, {258, 3, 1, 16}), raw), "Modus ist nicht unterst\xFCtzt"},
+        {"12 bits", MakeTiff(with(grey, 258, {258, 3, 1, 12}), raw), "Modus ist nicht unterst\xFCtzt"},
         {"bad header", Bytes{'I', 'I', 43, 0, 8, 0, 0, 0}, "Falscher Header"},
         {"directory beyond the end", Bytes{'M', 'M', 0, 42, 0, 0, 1, 0}, "Fehler beim Lesen"},
         {"strip arrays of different length", MakeTiff(with(grey, 279, {279, 4, 2, 8}), raw), "Falscher Eintrag"},

@@ -53,6 +53,8 @@ $im src-bw.png -type Bilevel -depth 1 -compress None im-bw-none.tif
 $im src-bw.png -type Bilevel -depth 1 -define quantum:polarity=min-is-white -compress LZW im-bw-whiteiszero.tif
 $im src-bw.png -type Palette -colors 2 -depth 1 -compress None -define tiff:photometric=palette im-pal1.tif
 $im src-bw.png -type Bilevel -depth 1 -compress RLE -endian MSB im-bw-packbits-be.tif
+$im -size 37x23 gradient:red-blue -depth 16 -compress None im-rgb16.tif
+$im -size 37x23 gradient:white-black -depth 16 -compress Zip -endian MSB im-grey16-zip-be.tif
 
 # tiffcp: predictor 2, strips of one and of several rows, one strip, big-endian output.
 tiffcp -c none pil-rgb-raw.tif tcp-src.tif
@@ -64,6 +66,7 @@ tiffcp -c none -r 1000 -B tcp-src.tif tcp-rgb-none-onestrip-be.tif
 tiffcp -c lzw:2 -r 3 pil-grey-lzw.tif tcp-grey-lzw-pred.tif
 tiffcp -c lzw -r 7 -B im-pal4-lzw.tif tcp-pal4-lzw-be.tif
 tiffcp -c lzw -r 1 pil-bw-raw.tif tcp-bw-lzw-r1.tif
+tiffcp -c lzw:2 -r 6 im-rgb16.tif tcp-rgb16-lzw-pred.tif
 tiffcp -c none -L -f lsb2msb pil-bw-raw.tif tcp-bw-fill2.tif
 rm -f tcp-src.tif
 
