@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -11,16 +13,6 @@ constexpr unsigned kEndCode = 257;
 constexpr unsigned kFirstFree = 258;
 constexpr unsigned kTableSize = 4096;
 constexpr int kMaxWidth = 12;
-
-// A string of the table: its last byte, its first byte, its length and the code of the string one
-// shorter. Strings are written back to front along the prefix chain.
-struct LzwEntry
-{
-    std::uint16_t prefix;
-    std::uint16_t length;
-    std::uint8_t first;
-    std::uint8_t last;
-};
 
 // The code stream; TIFF 6.0 packs codes from the most significant bit on, the older variant from
 // the least significant bit on.
@@ -33,13 +25,8 @@ public:
     // False once the data holds no further whole code.
     bool Next(int width, unsigned& code)
     {
-        while (m_count <= 56 && m_pos < m_in.size()) {
-            if constexpr (MsbFirst)
-                m_bits |= std::uint64_t{m_in[m_pos++]} << (56 - m_count);
-            else
-                m_bits |= std::uint64_t{m_in[m_pos++]} << m_count;
-            m_count += 8;
-        }
+        if (m_count < width)
+            Refill();
         if (m_count < width)
             return false;
         if constexpr (MsbFirst) {
@@ -54,79 +41,129 @@ public:
     }
 
 private:
+    void Refill()
+    {
+        if constexpr (MsbFirst) {
+            // Eight bytes at once: the bits below the counted ones are the next bytes' own, so
+            // the following refill sets them again to the same values.
+            if (m_in.size() - m_pos >= 8) {
+                std::uint64_t next;
+                std::memcpy(&next, m_in.data() + m_pos, 8);
+                if constexpr (std::endian::native == std::endian::little)
+                    next = __builtin_bswap64(next);
+                m_bits |= next >> m_count;
+                const int take = (63 - m_count) >> 3;
+                m_pos += std::size_t(take);
+                m_count += 8 * take;
+                return;
+            }
+        }
+        while (m_count <= 56 && m_pos < m_in.size()) {
+            if constexpr (MsbFirst)
+                m_bits |= std::uint64_t{m_in[m_pos++]} << (56 - m_count);
+            else
+                m_bits |= std::uint64_t{m_in[m_pos++]} << m_count;
+            m_count += 8;
+        }
+    }
+
     std::span<const std::uint8_t> m_in;
     std::size_t m_pos = 0;
     std::uint64_t m_bits = 0;
     int m_count = 0;
 };
 
+// Every string of the table is a run of bytes already written: the previous code's string
+// followed by the first byte of the string after it, which the output holds right behind it. So
+// the table keeps just where each run starts and how long it is, and a code's string is a copy.
+struct LzwTable
+{
+    std::array<std::uint32_t, kTableSize> start;
+    std::array<std::uint16_t, kTableSize> length;
+};
+
+// Copies a run from earlier in the output; `source` + `length` lies at or before `target`, and the
+// eight-byte steps may run past the run's end as long as they stay inside the output.
+inline void CopyRun(std::uint8_t* target, const std::uint8_t* source, std::size_t length, const std::uint8_t* end)
+{
+    if (std::size_t(end - target) >= length + 8) {
+        for (std::size_t i = 0; i < length; i += 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, source + i, 8);
+            std::memcpy(target + i, &chunk, 8);
+        }
+    } else {
+        for (std::size_t i = 0; i < length; ++i)
+            target[i] = source[i];
+    }
+}
+
 template <bool MsbFirst>
 std::size_t Decode(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
 {
     // The newer stream widens the codes one entry before the table needs it.
     constexpr unsigned kEarly = MsbFirst ? 1 : 0;
-    std::array<LzwEntry, kTableSize> table;
-    for (unsigned i = 0; i < 256; ++i)
-        table[i] = {0, 1, std::uint8_t(i), std::uint8_t(i)};
-
+    // After a clear code the first string (a single byte) has no previous string to extend: it
+    // makes a harmless entry in the slot of the end code, which never reads the table.
+    constexpr unsigned kAfterClear = kEndCode;
+    LzwTable table;
     LzwBits<MsbFirst> bits(in);
+    // Runs are remembered by 32-bit positions.
+    out = out.first(std::min<std::size_t>(out.size(), UINT32_MAX));
     std::uint8_t* const begin = out.data();
     std::uint8_t* o = begin;
     std::uint8_t* const end = begin + out.size();
-    unsigned nextFree = kFirstFree;
+    unsigned nextFree = kAfterClear;
     int width = 9;
-    unsigned previous = kClearCode;  // kClearCode: no string yet to extend
+    unsigned widen = (1u << width) - kEarly;
+    std::size_t previousStart = 0, previousLength = 0;
     unsigned code = 0;
 
     while (o < end && bits.Next(width, code)) {
-        if (code == kEndCode)
-            break;
-        if (code == kClearCode) {
-            nextFree = kFirstFree;
-            width = 9;
-            previous = kClearCode;
-            continue;
-        }
-        if (previous == kClearCode) {
-            if (code >= 256)
+        std::size_t length = 1;
+        if (code < 256) {
+            *o = std::uint8_t(code);
+        } else if (code < nextFree) {
+            if (code <= kEndCode) {
+                if (code == kEndCode)
+                    break;
+                nextFree = kAfterClear;
+                width = 9;
+                widen = (1u << width) - kEarly;
+                continue;
+            }
+            length = table.length[code];
+            if (length > std::size_t(end - o)) {
+                std::memcpy(o, begin + table.start[code], std::size_t(end - o));
+                o = end;
                 break;
-            *o++ = std::uint8_t(code);
-            previous = code;
-            continue;
-        }
-        if (code > nextFree || (code == nextFree && nextFree >= kTableSize))
+            }
+            CopyRun(o, begin + table.start[code], length, end);
+        } else if (code == nextFree && code < kTableSize && nextFree > kAfterClear) {
+            // A code not yet in the table (KwKwK): the previous string and its own first byte.
+            length = previousLength + 1;
+            if (length > std::size_t(end - o)) {
+                std::memmove(o, begin + previousStart, std::size_t(end - o));
+                o = end;
+                break;
+            }
+            std::memmove(o, begin + previousStart, previousLength);
+            o[previousLength] = begin[previousStart];
+        } else {
+            // A clear or end code right after a clear, or a code beyond the table.
+            if (code == kClearCode)
+                continue;
             break;
+        }
         if (nextFree < kTableSize) {
-            // For the code not yet in the table (KwKwK) the new string is its own first byte
-            // appended to the previous string.
-            const std::uint8_t first = code == nextFree ? table[previous].first : table[code].first;
-            const LzwEntry& before = table[previous];
-            table[nextFree] = {std::uint16_t(previous), std::uint16_t(before.length + 1), before.first, first};
-            ++nextFree;
-            if (nextFree + kEarly >= (1u << width) && width < kMaxWidth)
-                ++width;
+            table.start[nextFree] = std::uint32_t(previousStart);
+            table.length[nextFree] = std::uint16_t(previousLength + 1);
+            if (++nextFree >= widen && width < kMaxWidth)
+                widen = (1u << ++width) - kEarly;
         }
-        const LzwEntry& entry = table[code];
-        if (entry.length > std::size_t(end - o)) {
-            // Only the beginning of the last string fits.
-            std::array<std::uint8_t, kTableSize> whole;
-            unsigned c = code;
-            for (int i = entry.length - 1; i >= 0; --i, c = table[c].prefix)
-                whole[std::size_t(i)] = table[c].last;
-            const std::size_t fits = std::size_t(end - o);
-            std::memcpy(o, whole.data(), fits);
-            o += fits;
-            break;
-        }
-        std::uint8_t* p = o + entry.length - 1;
-        unsigned c = code;
-        while (p > o) {
-            *p-- = table[c].last;
-            c = table[c].prefix;
-        }
-        *p = table[c].last;
-        o += entry.length;
-        previous = code;
+        previousStart = std::size_t(o - begin);
+        previousLength = length;
+        o += length;
     }
     return std::size_t(o - begin);
 }

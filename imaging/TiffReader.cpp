@@ -2,6 +2,7 @@
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/SwapRedBlue.h"
 #include "imaging/TiffDecompress.h"
 #include "support/DataStream.h"
 
@@ -477,6 +478,8 @@ void TiffFile::StoreRow(CGraphicsImage& image, TiffKind kind, std::uint32_t y, s
             target[2] = row[0];
             target[3] = row[3];
         }
+    } else if (samples == 3) {
+        CopySwappingRedBlue(row, target, width);
     } else {
         for (std::uint32_t x = 0; x < width; ++x, row += samples, target += 3) {
             target[0] = row[2];

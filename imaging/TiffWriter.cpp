@@ -2,6 +2,7 @@
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/SwapRedBlue.h"
 #include "support/DataStream.h"
 
 #include <algorithm>
@@ -21,6 +22,7 @@ constexpr char kSoftware[] = "KQ Rudave Zed";  // written with its terminator: 1
 constexpr std::uint32_t kStripBytes = 8192;
 constexpr std::uint32_t kBilevelRowsPerStrip = 322;
 constexpr std::uint32_t kResolution = 2835;  // pixels per metre, written per centimetre
+constexpr std::size_t kWriteBlock = 256 * 1024;
 
 enum class Photometric : std::uint16_t
 {
@@ -116,6 +118,7 @@ private:
     const CGraphicsImage& m_image;
     const CGraphicsCodecInfo& m_info;
     const std::int32_t m_start;
+    std::uint32_t m_position = 0;  // where the block being gathered goes
     std::vector<std::uint32_t> m_stripOffsets;
     std::vector<std::uint32_t> m_stripByteCounts;
 };
@@ -123,26 +126,33 @@ private:
 void TiffOut::WriteStrips(std::uint32_t rowBytes, std::uint32_t rowsPerStrip, bool rgb)
 {
     const std::uint32_t width = m_image.Width(), height = m_image.Height();
-    std::vector<std::uint8_t> rgbRow(rgb ? rowBytes : 0);
+    // Rows are gathered into large blocks, which the stream hands to the file in one call each.
+    const std::size_t blockRows = std::clamp<std::size_t>(kWriteBlock / rowBytes, 1, height);
+    std::vector<std::uint8_t> block(blockRows * rowBytes);
+    std::size_t filled = 0;
+    auto flush = [&] {
+        Put(block.data(), filled);
+        m_position += std::uint32_t(filled);
+        filled = 0;
+    };
+    m_position = Position();
     for (std::uint32_t y = 0; y < height;) {
-        const std::uint32_t stripStart = Position();
+        const std::uint32_t stripStart = m_position + std::uint32_t(filled);
         m_stripOffsets.push_back(stripStart);
         for (std::uint32_t r = 0; r < rowsPerStrip && y < height; ++r, ++y) {
+            if (filled == block.size())
+                flush();
             const std::uint8_t* row = m_image.Row(y);
-            if (rgb) {
-                const std::uint8_t* bgr = m_image.RowTo24(row);
-                for (std::uint32_t x = 0; x < width; ++x) {
-                    rgbRow[3 * x] = bgr[3 * x + 2];
-                    rgbRow[3 * x + 1] = bgr[3 * x + 1];
-                    rgbRow[3 * x + 2] = bgr[3 * x];
-                }
-                row = rgbRow.data();
-            }
-            Put(row, rowBytes);
+            if (rgb)
+                CopySwappingRedBlue(m_image.RowTo24(row), block.data() + filled, width);
+            else
+                std::memcpy(block.data() + filled, row, rowBytes);
+            filled += rowBytes;
             m_info.ReportProgress(int(std::uint64_t(y) * 100 / height));
         }
-        m_stripByteCounts.push_back(Position() - stripStart);
+        m_stripByteCounts.push_back(m_position + std::uint32_t(filled) - stripStart);
     }
+    flush();
 }
 
 void TiffOut::Write()
