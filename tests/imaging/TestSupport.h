@@ -73,6 +73,28 @@ inline std::uint32_t PixelRgba(const CGraphicsImage& image, std::uint32_t x, std
     return std::uint32_t{bgra[2]} << 24 | std::uint32_t{bgra[1]} << 16 | std::uint32_t{bgra[0]} << 8 | bgra[3];
 }
 
+// A picture of the format with a busy pattern; indexed formats take their first palette entries
+// from `palette` (0xRRGGBB).
+inline void MakePicture(CGraphicsImage& image, int bpp, std::uint32_t width, std::uint32_t height,
+                        const std::vector<std::uint32_t>& palette = {})
+{
+    image.CreateOrThrow(bpp, width, height);
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        image.SetPaletteColor(unsigned(i), palette[i]);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x)
+            image.SetPixelFn(x, y, bpp < 12 ? (x * 5 + y * 3) % (1u << bpp) : (x * 0x170B05u + y * 0x0311A9u) ^ 0x5A);
+}
+
+// The palette of plain grey levels from black to white for a depth.
+inline std::vector<std::uint32_t> GreyRamp(int bpp)
+{
+    std::vector<std::uint32_t> ramp(1u << bpp);
+    for (std::uint32_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = i * 255 / std::uint32_t(ramp.size() - 1) * 0x010101u;
+    return ramp;
+}
+
 class TempFolderTest : public ::testing::Test
 {
 protected:

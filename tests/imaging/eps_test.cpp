@@ -19,26 +19,10 @@
 namespace {
 
 using imgtest::Bytes;
+using imgtest::GreyRamp;
+using imgtest::MakePicture;
 using imgtest::PixelRgba;
 using u32 = std::uint32_t;
-
-void MakePicture(CGraphicsImage& image, int bpp, u32 width, u32 height, const std::vector<u32>& palette)
-{
-    image.CreateOrThrow(bpp, width, height);
-    for (std::size_t i = 0; i < palette.size(); ++i)
-        image.SetPaletteColor(unsigned(i), palette[i]);
-    for (u32 y = 0; y < height; ++y)
-        for (u32 x = 0; x < width; ++x)
-            image.SetPixelFn(x, y, bpp < 12 ? (x * 5 + y * 3) % (1u << bpp) : x * 0x170B05u + y * 0x0311A9u);
-}
-
-std::vector<u32> GreyRamp()
-{
-    std::vector<u32> ramp(256);
-    for (u32 i = 0; i < 256; ++i)
-        ramp[i] = i * 0x010101u;
-    return ramp;
-}
 
 std::string Text(const Bytes& bytes)
 {
@@ -98,7 +82,7 @@ TEST_F(EpsTest, GhostscriptPrintsWhatWeWroteAndWeReadItBack)
 {
     const struct { int bpp; std::vector<u32> palette; } cases[] = {
         {1, {0x000000, 0xFFFFFF}}, {1, {0xFFFFFF, 0x000000}}, {1, {0xC01020, 0x2040F0}},
-        {8, GreyRamp()}, {8, {0x102030, 0xF0E0D0, 0x00FF00, 0xFF00FF, 0x808080}}, {4, {}}, {24, {}}, {32, {}},
+        {8, GreyRamp(8)}, {8, {0x102030, 0xF0E0D0, 0x00FF00, 0xFF00FF, 0x808080}}, {4, {}}, {24, {}}, {32, {}},
     };
     for (const auto& c : cases) {
         CGraphicsImage image;

@@ -17,6 +17,8 @@
 namespace {
 
 using imgtest::Bytes;
+using imgtest::GreyRamp;
+using imgtest::MakePicture;
 using imgtest::PixelRgba;
 using u32 = std::uint32_t;
 
@@ -86,25 +88,6 @@ INSTANTIATE_TEST_SUITE_P(Files, TiffFixture, ::testing::ValuesIn(kFixtures),
                              return name;
                          });
 
-// A picture of the given format whose palette (below 12 bits) comes from `palette`.
-void MakePicture(CGraphicsImage& image, int bpp, u32 width, u32 height, const std::vector<u32>& palette)
-{
-    image.CreateOrThrow(bpp, width, height);
-    for (std::size_t i = 0; i < palette.size(); ++i)
-        image.SetPaletteColor(unsigned(i), palette[i]);
-    for (u32 y = 0; y < height; ++y)
-        for (u32 x = 0; x < width; ++x)
-            image.SetPixelFn(x, y, bpp < 12 ? (x * 7 + y * 3) % (1u << bpp) : (x * 0x0B0503u + y * 0x030911u) ^ 0x5A);
-}
-
-std::vector<u32> Ramp(int bpp)
-{
-    std::vector<u32> ramp(1u << bpp);
-    for (u32 i = 0; i < ramp.size(); ++i)
-        ramp[i] = i * 255 / u32(ramp.size() - 1) * 0x010101u;
-    return ramp;
-}
-
 class TiffWriterTest : public imgtest::TempFolderTest
 {
 };
@@ -117,9 +100,9 @@ TEST_F(TiffWriterTest, FilesReadCleanlyInPeerTools)
         {1, 21, 1000, {0x000000, 0xFFFFFF}, "Rows/Strip: 322"},
         {1, 9, 5, {0xFFFFFF, 0x000000}, "min-is-white"},
         {1, 9, 5, {0xFF0000, 0x0000FF}, "palette"},
-        {4, 9, 5, Ramp(4), "min-is-black"},
+        {4, 9, 5, GreyRamp(4), "min-is-black"},
         {4, 9, 5, {0x102030, 0xFFEE00, 0x00AA55}, "palette"},
-        {8, 33, 7, Ramp(8), "min-is-black"},
+        {8, 33, 7, GreyRamp(8), "min-is-black"},
         {8, 33, 7, {0x102030, 0xFFEE00, 0x00AA55}, "palette"},
         {16, 13, 6, {}, "RGB color"},
         {24, 100, 100, {}, "Rows/Strip: 27"},
