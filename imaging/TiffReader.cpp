@@ -121,8 +121,9 @@ private:
     // false: the walk ends here.
     bool ReadDirectory(std::uint32_t offset, std::uint32_t& next, int& subfiles);
     void TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop);
-    std::vector<std::uint32_t> ReadNumbers(const TiffValues& values);
-    std::vector<std::uint8_t> ReadBytes(const TiffValues& values);
+    // At most `limit` of the values; the whole array must still lie inside the file.
+    std::vector<std::uint32_t> ReadNumbers(const TiffValues& values, std::uint32_t limit = UINT32_MAX);
+    std::vector<std::uint8_t> ReadBytes(const TiffValues& values, std::uint32_t limit = UINT32_MAX);
     TiffKind CheckMode() const;
     void SetPalette(CGraphicsImage& image);
     void DecodeStrips(CGraphicsImage& image, TiffKind kind);
@@ -267,8 +268,8 @@ void TiffFile::TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop)
         if (single) {
             f.sampleBits = f.bits = number();
         } else {
-            const std::vector<std::uint32_t> bits = ReadNumbers(values);
-            const std::size_t used = std::min<std::size_t>(bits.size(), 3);
+            const std::vector<std::uint32_t> bits = ReadNumbers(values, 3);
+            const std::size_t used = bits.size();
             f.bits = 0;
             for (std::size_t i = 0; i < used; ++i) {
                 if (bits[i] != bits[0] || bits[i] < 1 || (bits[i] > 8 && bits[i] != 16))
@@ -337,13 +338,14 @@ void TiffFile::TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop)
     }
 }
 
-std::vector<std::uint8_t> TiffFile::ReadBytes(const TiffValues& values)
+std::vector<std::uint8_t> TiffFile::ReadBytes(const TiffValues& values, std::uint32_t limit)
 {
-    const std::uint64_t size = std::uint64_t(values.count) * TypeSize(values.type);
-    if (size > m_size)
+    const std::uint64_t whole = std::uint64_t(values.count) * TypeSize(values.type);
+    if (whole > m_size)
         throw Error(GraphicsText::Tiff::BadEntry);
+    const std::uint64_t size = std::min<std::uint64_t>(values.count, limit) * TypeSize(values.type);
     std::vector<std::uint8_t> bytes(std::size_t(size) + 4);
-    if (size <= 4)
+    if (whole <= 4)
         std::copy_n(values.field.begin(), 4, bytes.begin());
     else if (!ReadAt(values.offset, bytes.data(), std::uint32_t(size)))
         throw Error(GraphicsText::Tiff::ReadFailed);
@@ -351,12 +353,13 @@ std::vector<std::uint8_t> TiffFile::ReadBytes(const TiffValues& values)
     return bytes;
 }
 
-std::vector<std::uint32_t> TiffFile::ReadNumbers(const TiffValues& values)
+std::vector<std::uint32_t> TiffFile::ReadNumbers(const TiffValues& values, std::uint32_t limit)
 {
-    const std::vector<std::uint8_t> bytes = ReadBytes(values);
+    const std::vector<std::uint8_t> bytes = ReadBytes(values, limit);
     const std::uint32_t size = TypeSize(values.type);
-    std::vector<std::uint32_t> numbers(values.count);
-    for (std::uint32_t i = 0; i < values.count; ++i) {
+    const std::uint32_t count = std::min(values.count, limit);
+    std::vector<std::uint32_t> numbers(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint8_t* p = bytes.data() + std::size_t(i) * size;
         numbers[i] = size == 2 ? Get16(p) : size == 4 ? Get32(p) : p[0];
     }
