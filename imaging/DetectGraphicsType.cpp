@@ -75,8 +75,8 @@ GraphicsFileType DetectGraphicsType(std::span<const std::uint8_t> header)
 
     if (h[0] == 0xFF && (h[1] == 0xD8 || h[1] == 0xDB))
         type = GraphicsFileType::Jpeg;
-    else if (h[0] == '%' && h[1] == '!')
-        type = GraphicsFileType::Eps;
+    else if ((h[0] == '%' && h[1] == '!') || (h[0] == 0xC5 && h[1] == 0xD0 && h[2] == 0xD3 && h[3] == 0xC6))
+        type = GraphicsFileType::Eps;  // PostScript text, or a DOS EPS binary with its sections
     else if (h[0] == 'P' && h[1] >= '1' && h[1] <= '6')
         type = GraphicsFileType::Pnm;
 

@@ -3,6 +3,8 @@
 #include "imaging/BmpReader.h"
 #include "imaging/BmpWriter.h"
 #include "imaging/DetectGraphicsType.h"
+#include "imaging/EpsReader.h"
+#include "imaging/EpsWriter.h"
 #include "imaging/GifReader.h"
 #include "imaging/GifWriter.h"
 #include "imaging/GraphicsCodec.h"
@@ -15,6 +17,8 @@
 #include "imaging/PngWriter.h"
 #include "imaging/PnmReader.h"
 #include "imaging/PnmWriter.h"
+#include "imaging/TiffReader.h"
+#include "imaging/TiffWriter.h"
 #include "imaging/TlsReader.h"
 #include "imaging/TlsWriter.h"
 #include "imaging/XpmReader.h"
@@ -85,6 +89,10 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
         return std::make_unique<CXpmReader>();
     case GraphicsFileType::Tls:
         return std::make_unique<CTlsReader>();
+    case GraphicsFileType::Tiff:
+        return std::make_unique<CTiffReader>();
+    case GraphicsFileType::Eps:
+        return std::make_unique<CEpsReader>();
     default:
         return std::make_unique<CUnsupportedReader>();
     }
@@ -113,6 +121,10 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGrap
         return std::make_unique<CXpmWriter>();
     case GraphicsFileType::Tls:
         return std::make_unique<CTlsWriter>();
+    case GraphicsFileType::Tiff:
+        return std::make_unique<CTiffWriter>();
+    case GraphicsFileType::Eps:
+        return std::make_unique<CEpsWriter>();
     default:
         return std::make_unique<CUnsupportedWriter>();
     }

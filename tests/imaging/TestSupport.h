@@ -3,6 +3,8 @@
 
 #include "imaging/GraphicsImage.h"
 
+#include "imaging/GraphicsImage.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,6 +102,49 @@ inline Bytes PillowRgb(const std::string& file)
     return CommandOutput("/usr/bin/python3 -c 'import sys; from PIL import Image; "
                          "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGB\").tobytes())' '" +
                          file + "' 2>/dev/null");
+}
+
+// Runs a shell command; its exit status, with what it printed on both channels in `output`.
+inline int Shell(const std::string& command, std::string* output = nullptr)
+{
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return -1;
+    char chunk[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
+        if (output != nullptr)
+            output->append(chunk, n);
+    return ::pclose(pipe);
+}
+
+// 8-bit R, G, B, A of a pixel; true-colour formats below 32 bpp give alpha 0.
+inline std::uint32_t PixelRgba(const CGraphicsImage& image, std::uint32_t x, std::uint32_t y)
+{
+    const std::uint8_t* bgra = image.RowTo32(image.Row(y)) + 4 * x;
+    return std::uint32_t{bgra[2]} << 24 | std::uint32_t{bgra[1]} << 16 | std::uint32_t{bgra[0]} << 8 | bgra[3];
+}
+
+// A picture of the format with a busy pattern; indexed formats take their first palette entries
+// from `palette` (0xRRGGBB).
+inline void MakePicture(CGraphicsImage& image, int bpp, std::uint32_t width, std::uint32_t height,
+                        const std::vector<std::uint32_t>& palette = {})
+{
+    image.CreateOrThrow(bpp, width, height);
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        image.SetPaletteColor(unsigned(i), palette[i]);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x)
+            image.SetPixelFn(x, y, bpp < 12 ? (x * 5 + y * 3) % (1u << bpp) : (x * 0x170B05u + y * 0x0311A9u) ^ 0x5A);
+}
+
+// The palette of plain grey levels from black to white for a depth.
+inline std::vector<std::uint32_t> GreyRamp(int bpp)
+{
+    std::vector<std::uint32_t> ramp(1u << bpp);
+    for (std::uint32_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = i * 255 / std::uint32_t(ramp.size() - 1) * 0x010101u;
+    return ramp;
 }
 
 class TempFolderTest : public ::testing::Test

@@ -86,6 +86,19 @@ TEST_F(ImageToolTest, ConvertReproducesPixelsCarriesCommentAndResizes)
     for (unsigned i = 0; i < 256; ++i)
         ASSERT_EQ(copy.PaletteColor(i), original.PaletteColor(i));
 
+    // Pictures of the other formats arrive as the same pixels.
+    for (const char* picture : {"editor/picture.tif", "editor/picture.eps"}) {
+        const std::string source = imgtest::TestData(picture), png = PathOf("picture.png");
+        ASSERT_EQ(Run({"convert", source, png}).exitCode, 0) << picture;
+        EXPECT_EQ(Run({"info", png}).out, "6x4 24\n") << picture;
+        CGraphicsImage direct, converted;
+        ASSERT_EQ(LoadGraphicsFile(source, direct), 0);
+        ASSERT_EQ(LoadGraphicsFile(png, converted), 0);
+        for (std::uint32_t y = 0; y < 4; ++y)
+            for (std::uint32_t x = 0; x < 6; ++x)
+                ASSERT_EQ(converted.GetPixelFn(x, y), direct.GetPixelFn(x, y)) << picture;
+    }
+
     const std::string small = PathOf("small.png");
     const struct { std::vector<std::string> arguments; const char* info; } conversions[] = {
         {{"convert", Suite("basn2c08"), small, "--resize", "16x8"}, "16x8 24\n"},

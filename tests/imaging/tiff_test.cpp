@@ -1,0 +1,265 @@
+// The TIFF codec: files of tiffcp, ImageMagick and Pillow against libtiff's decoding, our files in
+// tiffinfo and ImageMagick, and damaged files.
+
+#include "imaging/GraphicsException.h"
+#include "imaging/GraphicsFile.h"
+#include "imaging/GraphicsImage.h"
+#include "imaging/TiffReader.h"
+#include "support/DataStream.h"
+#include "tests/imaging/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using imgtest::Bytes;
+using imgtest::GreyRamp;
+using imgtest::MakePicture;
+using imgtest::PixelRgba;
+using u32 = std::uint32_t;
+
+struct FixtureCase
+{
+    const char* file;
+    int bpp;
+};
+
+const FixtureCase kFixtures[] = {
+    {"im-bw-none", 1}, {"im-bw-packbits-be", 1}, {"im-bw-whiteiszero", 1}, {"im-grey-whiteiszero", 8},
+    {"im-grey4", 4}, {"im-pal1", 1}, {"im-pal4-lzw", 4}, {"im-pal8-packbits-be", 8}, {"im-rgb-lzw-be", 24},
+    {"im-rgb-none", 24}, {"im-rgb-packbits", 24}, {"im-rgb-zip-be", 24}, {"pil-bw-ccitt", 1},
+    {"pil-bw-raw", 1}, {"pil-grey-lzw", 8}, {"pil-pal8-packbits", 8}, {"pil-rgb-deflate", 24},
+    {"pil-rgb-lzw", 24}, {"pil-rgb-packbits", 24}, {"pil-rgb-raw", 24}, {"pil-rgba-lzw", 32},
+    {"tcp-bw-fill2", 1}, {"tcp-bw-lzw-r1", 1}, {"tcp-grey-lzw-pred", 8}, {"tcp-pal4-lzw-be", 4},
+    {"tcp-rgb-lzw-pred-r1", 24}, {"tcp-rgb-lzw-pred-r5-be", 24}, {"tcp-rgb-none-onestrip-be", 24},
+    {"tcp-rgb-packbits-onestrip", 24}, {"tcp-rgb-zip-pred", 24}, {"im-rgb16", 24}, {"im-grey16-zip-be", 8},
+    {"tcp-rgb16-lzw-pred", 24},
+};
+
+// Counts the pixels whose colour (and alpha, for 32 bits) differs from raw 8-bit RGBA.
+int Mismatches(const CGraphicsImage& image, const Bytes& rgba)
+{
+    if (rgba.size() != std::size_t{4} * image.Width() * image.Height())
+        return -1;
+    const u32 compared = image.Bpp() == 32 ? 0xFFFFFFFFu : 0xFFFFFF00u;
+    int mismatches = 0;
+    for (u32 y = 0; y < image.Height(); ++y)
+        for (u32 x = 0; x < image.Width(); ++x) {
+            const std::uint8_t* ref = &rgba[4 * (std::size_t(y) * image.Width() + x)];
+            const u32 expected = u32{ref[0]} << 24 | u32{ref[1]} << 16 | u32{ref[2]} << 8 | ref[3];
+            if (((PixelRgba(image, x, y) ^ expected) & compared) != 0 && ++mismatches <= 3)
+                ADD_FAILURE() << "pixel " << x << "," << y << std::hex << " expected " << expected << " got "
+                              << PixelRgba(image, x, y);
+        }
+    return mismatches;
+}
+
+class TiffFixture : public ::testing::TestWithParam<FixtureCase>
+{
+};
+
+TEST_P(TiffFixture, DecodesAsLibtiff)
+{
+    CGraphicsImage image;
+    const std::string name = GetParam().file;
+    ASSERT_EQ(LoadGraphicsFile(imgtest::TestData("tiff/" + name + ".tif"), image), kLoadOk) << LoadErrorText();
+    EXPECT_EQ(image.Bpp(), GetParam().bpp);
+    EXPECT_EQ(Mismatches(image, imgtest::ReadFile(imgtest::TestData("tiff/ref/" + name + ".rgba"))), 0);
+
+    // Every cut of the file fails cleanly or delivers a picture.
+    const Bytes whole = imgtest::ReadFile(imgtest::TestData("tiff/" + name + ".tif"));
+    for (std::size_t size = 0; size < whole.size(); size += 1 + whole.size() / 23) {
+        Bytes cut(whole.begin(), whole.begin() + std::ptrdiff_t(size));
+        CDataStream stream;
+        ASSERT_TRUE(stream.OpenMemory(cut.data(), std::int32_t(cut.size()), 0) || cut.empty());
+        CGraphicsImage partial;
+        LoadGraphicsStream(stream, partial);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TiffFixture, ::testing::ValuesIn(kFixtures),
+                         [](const auto& param) {
+                             std::string name = param.param.file;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+class TiffWriterTest : public imgtest::TempFolderTest
+{
+};
+
+// Our files pass tiffinfo without a word of warning and show the same pixels in ImageMagick and
+// in our reader; the strip layout and the photometric interpretation follow the image.
+TEST_F(TiffWriterTest, FilesReadCleanlyInPeerTools)
+{
+    const struct { int bpp; u32 width, height; std::vector<u32> palette; const char* expect; } cases[] = {
+        {1, 21, 1000, {0x000000, 0xFFFFFF}, "Rows/Strip: 322"},
+        {1, 9, 5, {0xFFFFFF, 0x000000}, "min-is-white"},
+        {1, 9, 5, {0xFF0000, 0x0000FF}, "palette"},
+        {4, 9, 5, GreyRamp(4), "min-is-black"},
+        {4, 9, 5, {0x102030, 0xFFEE00, 0x00AA55}, "palette"},
+        {8, 33, 7, GreyRamp(8), "min-is-black"},
+        {8, 33, 7, {0x102030, 0xFFEE00, 0x00AA55}, "palette"},
+        {16, 13, 6, {}, "RGB color"},
+        {24, 100, 100, {}, "Rows/Strip: 27"},
+        {32, 11, 4, {}, "RGB color"},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        CGraphicsImage image;
+        MakePicture(image, c.bpp, c.width, c.height, c.palette);
+        const std::string file = PathOf("out" + std::to_string(index++) + ".tif");
+        ASSERT_EQ(SaveGraphicsFile(file, image, index % 2 == 0 ? "Bergsee am Morgen" : "ab"), kSaveOk)
+            << SaveErrorText();
+        std::string info;
+        EXPECT_EQ(imgtest::Shell("tiffinfo -D " + file + " >/dev/null", &info), 0);
+        EXPECT_EQ(info, "") << c.bpp;
+        imgtest::Shell("tiffinfo " + file, &info);
+        EXPECT_NE(info.find(c.expect), std::string::npos) << info;
+        ASSERT_EQ(imgtest::Shell("convert-im6.q16 " + file + " -depth 8 rgba:" + file + ".rgba"), 0);
+        // ImageMagick's alpha is opaque; ours is 0 below 32 bits and dropped by TIFF.
+        Bytes rgba = imgtest::ReadFile(file + ".rgba");
+        for (std::size_t i = 3; i < rgba.size(); i += 4)
+            rgba[i] = 0;
+        EXPECT_EQ(Mismatches(image, rgba), 0) << c.bpp;
+        CGraphicsImage back;
+        std::string comment;
+        ASSERT_EQ(LoadGraphicsFile(file, back, &comment), kLoadOk) << LoadErrorText();
+        EXPECT_EQ(comment, index % 2 == 0 ? "Bergsee am Morgen" : "ab");
+        EXPECT_EQ(back.Bpp(), c.bpp == 4 || c.bpp == 8 || c.bpp == 1 ? c.bpp : 24);
+        rgba = imgtest::ReadFile(file + ".rgba");
+        for (u32 y = 0; y < image.Height(); ++y)
+            for (u32 x = 0; x < image.Width(); ++x)
+                ASSERT_EQ(PixelRgba(back, x, y) | 0xFF, PixelRgba(image, x, y) | 0xFF) << c.bpp;
+    }
+    CGraphicsImage twoBits;
+    twoBits.CreateOrThrow(2, 4, 4);
+    EXPECT_EQ(SaveGraphicsFile(PathOf("two.tif"), twoBits), kSaveFailed);
+    EXPECT_EQ(SaveErrorText(), "Modus ist nicht unterst\xFCtzt");
+}
+
+// ---- hand-made files -----------------------------------------------------------------------
+
+struct Entry
+{
+    std::uint16_t tag, type;
+    u32 count, value;
+};
+
+// A little-endian TIFF: header, `data` from offset 8, then one IFD whose next offset is `next`
+// (0: none; 1: the IFD itself).
+Bytes MakeTiff(const std::vector<Entry>& entries, const Bytes& data, u32 next = 0)
+{
+    Bytes out = {'I', 'I', 42, 0, 0, 0, 0, 0};
+    auto put = [&out](u32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.push_back(std::uint8_t(value >> (8 * i)));
+    };
+    out.insert(out.end(), data.begin(), data.end());
+    if (out.size() % 2 != 0)
+        out.push_back(0);
+    const u32 ifd = u32(out.size());
+    out[4] = std::uint8_t(ifd);
+    out[5] = std::uint8_t(ifd >> 8);
+    put(u32(entries.size()), 2);
+    for (const Entry& e : entries) {
+        put(e.tag, 2);
+        put(e.type, 2);
+        put(e.count, 4);
+        put(e.value, 4);
+    }
+    put(next == 1 ? ifd : next, 4);
+    return out;
+}
+
+// An 8-bit grey picture of width x height whose strip at offset 8 holds `stripBytes` bytes.
+std::vector<Entry> GreyEntries(u32 width, u32 height, u32 compression, u32 stripBytes)
+{
+    return {{256, 4, 1, width}, {257, 4, 1, height}, {258, 3, 1, 8}, {259, 3, 1, compression},
+            {262, 3, 1, 1}, {273, 4, 1, 8}, {278, 4, 1, height}, {279, 4, 1, stripBytes}};
+}
+
+// The pre-6.0 LZW stream: codes from the lowest bit on, the width growing only when the table is
+// full. Only literals, with a clear code often enough to stay at 9 bits.
+Bytes OldStyleLzw(const Bytes& pixels)
+{
+    Bytes out;
+    std::uint64_t bits = 0;
+    int count = 0;
+    auto code = [&](u32 value) {
+        bits |= std::uint64_t{value} << count;
+        for (count += 9; count >= 8; count -= 8, bits >>= 8)
+            out.push_back(std::uint8_t(bits));
+    };
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        if (i % 200 == 0)
+            code(256);
+        code(pixels[i]);
+    }
+    code(257);
+    if (count > 0)
+        out.push_back(std::uint8_t(bits));
+    return out;
+}
+
+int LoadBytes(Bytes bytes, CGraphicsImage& image)
+{
+    CDataStream stream;
+    if (!stream.OpenMemory(bytes.data(), std::int32_t(bytes.size()), 0))
+        return 99;
+    return LoadGraphicsStream(stream, image);
+}
+
+TEST(TiffReaderHandMade, OldStyleLzwAndDamagedFiles)
+{
+    Bytes pixels(40 * 30);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = std::uint8_t(i * 7 + i / 40);
+    const Bytes lzw = OldStyleLzw(pixels);
+    CGraphicsImage image;
+    ASSERT_EQ(LoadBytes(MakeTiff(GreyEntries(40, 30, 5, u32(lzw.size())), lzw), image), kLoadOk) << LoadErrorText();
+    for (u32 y = 0; y < 30; ++y)
+        for (u32 x = 0; x < 40; ++x)
+            ASSERT_EQ(image.GetPixelFn(x, y), pixels[y * 40 + x]);
+
+    auto with = [](std::vector<Entry> entries, std::uint16_t tag, Entry replacement) {
+        for (Entry& e : entries)
+            if (e.tag == tag)
+                e = replacement;
+        return entries;
+    };
+    const Bytes raw(40 * 30, 0x55);
+    const std::vector<Entry> grey = GreyEntries(40, 30, 1, 1200);
+    std::vector<Entry> withColourMap = with(grey, 262, {262, 3, 1, 3});
+    withColourMap.push_back({320, 3, 3 * 257, 8});
+    const struct { const char* what; Bytes file; const char* message; } cases[] = {
+        {"directory pointing at itself", MakeTiff(grey, raw, 1), nullptr},
+        {"strip beyond the end", MakeTiff(with(grey, 273, {273, 4, 1, 5000}), raw), "Falscher Eintrag"},
+        {"strip running past the end", MakeTiff(with(grey, 279, {279, 4, 1, 99999}), raw), nullptr},
+        {"huge picture in a small file", MakeTiff(with(grey, 257, {257, 4, 1, 30000}), raw), "Fehler beim Lesen"},
+        {"huge LZW picture", MakeTiff(with(GreyEntries(30000, 30000, 5, 1200), 278, {278, 4, 1, 1}), raw),
+         "Fehler beim Lesen"},
+        {"no rows per strip", MakeTiff(with(grey, 278, {277, 3, 1, 1}), raw), "Falscher Eintrag"},
+        {"257 colours", MakeTiff(withColourMap, raw), "Modus ist nicht unterst\xFCtzt"},
+        {"12 bits", MakeTiff(with(grey, 258, {258, 3, 1, 12}), raw), "Modus ist nicht unterst\xFCtzt"},
+        {"bad header", Bytes{'I', 'I', 43, 0, 8, 0, 0, 0}, "Falscher Header"},
+        {"directory beyond the end", Bytes{'M', 'M', 0, 42, 0, 0, 1, 0}, "Fehler beim Lesen"},
+        {"strip arrays of different length", MakeTiff(with(grey, 279, {279, 4, 2, 8}), raw), "Falscher Eintrag"},
+    };
+    for (const auto& c : cases) {
+        CGraphicsImage damaged;
+        const int result = LoadBytes(c.file, damaged);
+        if (c.message == nullptr) {
+            EXPECT_EQ(result, kLoadOk) << c.what << ": " << LoadErrorText();
+        } else {
+            EXPECT_EQ(result, kLoadFailed) << c.what;
+            EXPECT_EQ(LoadErrorText(), c.message) << c.what;
+        }
+    }
+}
+
+}  // namespace
