@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
