@@ -3,7 +3,7 @@
 //
 // The input is hostile: a code beyond the next free one, a first code that is no pixel, or a
 // string longer than the table can hold is corrupt data. A full table (4096 entries) takes no
-// more entries until the next clear code, as the GIF89a specification allows.
+// more entries until the next clear code, as GIF89a allows.
 
 #include <array>
 #include <cstdint>

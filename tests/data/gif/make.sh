@@ -58,7 +58,7 @@ frames[0].save("pil-anim.gif", save_all=True, append_images=frames[1:], duration
 PYEOF
 
 # Hand-made files: an LZW stream that lets its table fill up and goes on with 12-bit codes
-# without a clear code (the "deferred clear" of the GIF89a specification), and one with a plain
+# without a clear code (the "deferred clear" that GIF89a allows), and one with a plain
 # text extension of several sub-blocks and an extension of an unknown label before the image.
 $PY - <<'PYEOF'
 import random, struct
