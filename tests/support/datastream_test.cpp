@@ -63,6 +63,17 @@ protected:
     fs::path folder_;
 };
 
+TEST(DataStreamBasics, CapacityIsAtLeast512)
+{
+    const std::pair<int, std::int32_t> cases[] = {{100, 512}, {0, 512},       {-7, 512},
+                                                  {512, 512}, {4097, 4097}, {INT_MAX, INT_MAX - 4}};
+    for (const auto& [requested, capacity] : cases) {
+        CDataStream stream(requested);
+        EXPECT_EQ(stream.Capacity(), capacity) << requested;
+        EXPECT_FALSE(stream.IsOpen());
+    }
+}
+
 TEST(DataStreamBasics, ResourcePathsOpenTheEmbeddedFiles)
 {
     const Bytes bitmap = ReadWholeFile(fs::path(QUIZMORA_SOURCE_DIR) / "res/BITMAP/149.png");
