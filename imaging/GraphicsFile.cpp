@@ -47,27 +47,6 @@ void SetText(std::string& target, std::string_view text)
     target.assign(text.substr(0, kMaxErrorText));
 }
 
-// Stands in for a format whose codec the library does not have.
-class CUnsupportedReader final : public CGraphicsReader
-{
-public:
-    using CGraphicsReader::Read;
-    void Read(CDataStream&, CGraphicsImage&) override
-    {
-        throw EGraphicsException(GraphicsText::FormatNotSupported);
-    }
-};
-
-class CUnsupportedWriter final : public CGraphicsWriter
-{
-public:
-    using CGraphicsWriter::Write;
-    void Write(CDataStream&, const CGraphicsImage&) override
-    {
-        throw EGraphicsException(GraphicsText::FormatNotSupported);
-    }
-};
-
 std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
 {
     switch (type) {
@@ -94,7 +73,7 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     case GraphicsFileType::Eps:
         return std::make_unique<CEpsReader>();
     default:
-        return std::make_unique<CUnsupportedReader>();
+        throw EGraphicsException(GraphicsText::FormatNotSupported);
     }
 }
 
@@ -126,7 +105,7 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGrap
     case GraphicsFileType::Eps:
         return std::make_unique<CEpsWriter>();
     default:
-        return std::make_unique<CUnsupportedWriter>();
+        throw EGraphicsException(GraphicsText::FormatNotSupported);
     }
 }
 
