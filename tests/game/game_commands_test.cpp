@@ -2,20 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 using Names = std::vector<std::string>;
 
-struct Availability {
-    bool start, reveal, f7, f8, toolbarLeft, toolbarRight;
-    bool operator==(const Availability&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Availability& a)
-{
-    return out << "start " << a.start << " reveal " << a.reveal << " F7 " << a.f7 << " F8 " << a.f8
-               << " toolbar " << a.toolbarLeft << "/" << a.toolbarRight;
-}
+// Start, reveal, F7, F8, and the left and right tool bar buttons.
+using Availability = std::array<bool, 6>;
 
 class Commands : public GameTestBed {
 protected:
