@@ -83,8 +83,6 @@ TEST(RemoteButtons, Debounce)
         std::vector<std::pair<std::uint32_t, char>> presses;  // time, button
         std::vector<std::string> actions;
     } cases[] = {
-        {"60 ms apart", {{5000, '5'}, {5060, '5'}}, {"command 33034"}},
-        {"150 ms apart", {{5000, '5'}, {5150, '5'}}, {"command 33034", "command 33034"}},
         {"exactly 100 ms", {{5000, '5'}, {5100, '5'}}, {"command 33034"}},
         {"101 ms", {{5000, '5'}, {5101, '5'}}, {"command 33034", "command 33034"}},
         {"an ignored press does not extend the window", {{5000, '5'}, {5080, '5'}, {5160, '5'}},
