@@ -27,7 +27,7 @@ std::string ReadAll(int slot, std::size_t chunk)
     return got < 0 ? "<failed>" : std::string(buffer.begin(), buffer.begin() + got);
 }
 
-TEST(ComPort, BadSlots)
+TEST(ComPort, BadSlotsAndTheSlotsInTurn)
 {
     const CTestPty pty;
     const int open = CComPort::OpenDevice(pty.Path(), k9600);
@@ -48,6 +48,15 @@ TEST(ComPort, BadSlots)
     EXPECT_EQ(CComPort::Read(open, {}), 0);
     EXPECT_EQ(CComPort::Close(open), 0);
     EXPECT_EQ(CComPort::Close(open), -1);  // closed twice
+
+    // Each open looks for a free slot one further on than the open before.
+    int previous = open;
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        const int slot = CComPort::OpenDevice(pty.Path(), k9600);
+        ASSERT_EQ(slot, (previous + 1) % CComPort::kSlotCount) << cycle;
+        ASSERT_EQ(CComPort::Close(slot), 0) << cycle;
+        previous = slot;
+    }
 }
 
 TEST(ComPort, RefusedOpensLeaveNoSlotUsed)
@@ -77,20 +86,6 @@ TEST(ComPort, RefusedOpensLeaveNoSlotUsed)
     const int again = CComPort::OpenDevice(ptys[0]->Path(), k9600);
     EXPECT_GE(again, 0) << "closing gives the device back";
     CComPort::Close(again);
-}
-
-TEST(ComPort, OpenCloseCyclesRotateThroughTheSlots)
-{
-    const CTestPty pty;
-    int previous = CComPort::OpenDevice(pty.Path(), k9600);
-    ASSERT_GE(previous, 0);
-    ASSERT_EQ(CComPort::Close(previous), 0);
-    for (int cycle = 0; cycle < 20; ++cycle) {
-        const int slot = CComPort::OpenDevice(pty.Path(), k9600);
-        ASSERT_EQ(slot, (previous + 1) % CComPort::kSlotCount) << cycle;
-        ASSERT_EQ(CComPort::Close(slot), 0) << cycle;
-        previous = slot;
-    }
 }
 
 TEST(ComPort, SettingsReachTheTerminalAndBytesArriveUntranslated)
