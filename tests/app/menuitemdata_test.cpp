@@ -15,10 +15,7 @@ const std::vector<std::uint16_t> kToolBar = {57600, 32802, 32771, 33049, 33050, 
 
 TEST(MenuItemData, Blends)
 {
-    EXPECT_EQ(BlendHalf(0xFFFFFF, 0x000000), 0x7F7F7Fu);
     EXPECT_EQ(BlendHalf(0x010203, 0x030201), 0x010201u);  // each channel on its own, no carries
-    EXPECT_EQ(BlendThreeQuarters(0x808080, 0xFFFFFF), 0x9F9F9Fu);
-    EXPECT_EQ(BlendThreeQuarters(0xFFFFFF, 0x808080), 0xDDDDDDu);
     // The classic scheme: navy highlight, white window, grey text.
     const MenuColours colours = BlendMenuColours({.window = 0xFFFFFF, .highlight = 0x800000, .grayText = 0x808080});
     EXPECT_EQ(colours.selection, 0xBF7F7Fu);

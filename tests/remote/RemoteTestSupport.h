@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <stdexcept>
@@ -63,37 +62,14 @@ private:
     std::string path_;
 };
 
-class CTempDir {
-public:
-    CTempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quizmora-remote-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~CTempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
-
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-
-    // Points link at target, replacing what was there in one step.
-    static void Relink(const std::filesystem::path& link, const std::string& target)
-    {
-        const auto fresh = link.string() + ".new";
-        std::filesystem::remove(fresh);
-        std::filesystem::create_symlink(target, fresh);
-        std::filesystem::rename(fresh, link);
-    }
-
-private:
-    std::filesystem::path path_;
-};
+// Points link at target, replacing what was there in one step.
+inline void Relink(const std::filesystem::path& link, const std::string& target)
+{
+    const auto fresh = link.string() + ".new";
+    std::filesystem::remove(fresh);
+    std::filesystem::create_symlink(target, fresh);
+    std::filesystem::rename(fresh, link);
+}
 
 // Records the calls as short texts: "stop 0", "command 32809", "state COM3", "state " (none).
 class CRecordingHost final : public IRemoteHost {

@@ -4,6 +4,7 @@
 #include "remote/RemoteReader.h"
 
 #include "RemoteTestSupport.h"
+#include "tests/store/TemporaryPuzzleSet.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +57,13 @@ private:
 // Lines, junk, a split line, a pulled device, failing reopens and a new setting.
 TEST(RemoteReaderAllocation, SteadyLoopDoesNotAllocate)
 {
-    CTempDir dir;
+    CTemporaryPuzzleSet dir;
     CCountingHost host;
     CManualTicks ticks(5000);
     auto pty = std::make_unique<CTestPty>();
     const CTestPty other;
-    const auto link = (dir / "remote").string();
-    CTempDir::Relink(link, pty->Path());
+    const auto link = (dir.Root() / "remote").string();
+    Relink(link, pty->Path());
     CRemotePortSetting setting(0, link);
     {
         CRemoteReader reader(host, setting, ticks);

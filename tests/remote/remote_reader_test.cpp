@@ -1,6 +1,7 @@
 #include "remote/RemoteReader.h"
 
 #include "RemoteTestSupport.h"
+#include "tests/store/TemporaryPuzzleSet.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ protected:
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     }
 
-    CTempDir dir;
+    CTemporaryPuzzleSet dir;
     CRecordingHost host;
     CManualTicks ticks{10000};
     CRemotePortSetting setting;
@@ -59,11 +60,11 @@ TEST_F(RemoteReaderTest, LineIs9600EightNoneOneWithoutHandshake)
 
 TEST_F(RemoteReaderTest, MissingDeviceIsPickedUpAndPulledOneReopened)
 {
-    const auto link = (dir / "remote").string();
+    const auto link = (dir.Root() / "remote").string();
     Start(link, "", ticks);
 
     auto first = std::make_unique<CTestPty>();
-    CTempDir::Relink(link, first->Path());
+    Relink(link, first->Path());
     ASSERT_TRUE(host.WaitFor("state " + link, 1s));
     first->Send("0D" + kLine);
     ASSERT_TRUE(host.WaitFor("stop 0"));
@@ -74,7 +75,7 @@ TEST_F(RemoteReaderTest, MissingDeviceIsPickedUpAndPulledOneReopened)
     first.reset();
 
     const CTestPty second;
-    CTempDir::Relink(link, second.Path());
+    Relink(link, second.Path());
     ASSERT_TRUE(host.WaitFor("state " + link, 1s));
     second.Send("1D" + kLine);
     EXPECT_TRUE(host.WaitFor("stop 1"));
@@ -104,7 +105,7 @@ TEST_F(RemoteReaderTest, FollowsTheSettingThroughManyChanges)
 
 TEST_F(RemoteReaderTest, EndsPromptly)
 {
-    Start((dir / "missing").string(), "", ticks);
+    Start((dir.Root() / "missing").string(), "", ticks);
     EXPECT_LT(StopTime(), 250ms) << "while no port opens";
 
     host.Clear();
