@@ -1,8 +1,7 @@
 // Every menu entry, accelerator and tool-bar button of the program's frame, with its real game
-// view, against the command table: the texts, and the command each one runs.
+// view, against the command table: the texts, and the command each one runs; the caption, the
+// status bar and the tips of an entry.
 #include "app/CommandIds.h"
-#include "app/MainFrame.h"
-#include "app/QuizmoraApp.h"
 #include "tests/game/ViewTestSupport.h"
 
 #include <QMenu>
@@ -17,15 +16,14 @@ private slots:
     void menusKeysAndButtonsRunTheirCommands()
     {
         const CConfigSandbox config;
-        config.Store(QStringLiteral("ComDevice"), kNoSuchDevice);
         const CPuzzleFolder puzzles;
-        CManualTicks clock;
-        CRecordingSound sound{clock};
-        int argc = 1;
-        char name[] = "quizmora", *argv[] = {name, nullptr};
-        CQuizmoraApp app(argc, argv);
-        const auto makeView = [](const GameViewContext& context) { return std::make_unique<CQuizmoraView>(context); };
-        QVERIFY(app.InitInstance({puzzles.Path()}, makeView, &sound) && QTest::qWaitForWindowActive(app.Frame()));
+        CViewHarness program(puzzles.Path());
+        QVERIFY(program.Ready());
+        CQuizmoraApp& app = *program.app;
+        QCOMPARE(app.Frame()->windowTitle(), QStringLiteral("Das Spiel - Quizmora"));
+        QCOMPARE(app.Frame()->StatusText(0), QStringLiteral("Bereit"));
+        QCOMPARE(app.Router().Action(FullScreen)->statusTip(), QStringLiteral("Schaltet um in den Vollbildmodus."));
+        QCOMPARE(app.Router().Action(FullScreen)->toolTip(), QStringLiteral("Vollbild Ansicht"));
 
         // Menu title, entry text (empty for a separator) and command, in the order shown.
         const std::tuple<const char*, const char*, std::uint32_t> menus[] = {

@@ -33,11 +33,7 @@ private slots:
     void picturesAndAcceleratorColumn()
     {
         Started s = Start();
-        // Menu, position, picture: Neu, Beenden, F5, F6, F1, Fenster fixieren, Flache Symbolleiste, Info.
-        const int expected[][3] = {{0, 0, 0}, {0, 2, kNoImage}, {1, 5, 5}, {1, 6, 6}, {1, 0, kNoImage},
-                                   {2, 1, 2}, {2, 0, kNoImage}, {3, 0, 7}};
-        for (const auto& [menu, position, image] : expected)
-            QCOMPARE(int(Menu(s.frame, menu)->Record(Menu(s.frame, menu)->actions()[position])->imageIndex), image);
+        // Which entry has which picture is the menu data's; here the menu's fonts and late changes.
         // Every accelerator starts in one column, at least 16 pixels right of the widest label.
         COwnerDrawMenu* edit = Menu(s.frame, 1);
         int widest = 0;
@@ -52,6 +48,7 @@ private slots:
         QVERIFY(*columns.begin() >= widest + 16 + 16 + 4);  // the label width holds the picture column
         // Renamed and added items are converted when the drop-down opens.
         COwnerDrawMenu* file = Menu(s.frame, 0);
+        QCOMPARE(file->Record(file->actions()[0])->imageIndex, 0);  // "Neu" has the tool bar's first
         QAction* added = file->addAction(QStringLiteral("Ein sehr viel l\u00e4ngerer Eintrag als alle anderen\tF12"));
         added->setData(unsigned{CommandId::About});
         file->actions()[0]->setText(QStringLiteral("&Neu\u00a0"));  // no picture after a no-break space

@@ -60,15 +60,11 @@ private slots:
         };
         const Row rows[] = {
             {{QStringLiteral("ping")}, 0x12345678u},
-            {{QStringLiteral("raw"), QStringLiteral("0xC000"), QStringLiteral("0")}, 0},
             {{QStringLiteral("menuping")}, 0x12345678u},
             {{QStringLiteral("status"), QStringLiteral("0"), QString::fromUtf8("Grüße")}, 0},
             {{QStringLiteral("settext"), QString::fromUtf8("Rätsel")}, 1},
-            {{QStringLiteral("raw"), QStringLiteral("0x27F5"), QStringLiteral("3")}, 0},
             {{QStringLiteral("raw"), QStringLiteral("0x4A"), QStringLiteral("0"), QStringLiteral("0x27F50007"), QStringLiteral("x")}, 0},
-            {{QStringLiteral("compare"), QDir::current().absoluteFilePath(QStringLiteral("das spiel"))}, 1},
             {{QStringLiteral("compare16"), QDir::current().absoluteFilePath(QStringLiteral("DAS SPIEL"))}, 1},
-            {{QStringLiteral("compare"), QStringLiteral("/elsewhere/Das Spiel")}, 0},
         };
         for (const Row& row : rows)
             QVERIFY2(Result(server_, row.command) == row.result, qPrintable(row.command.join(QLatin1Char(' '))));
@@ -82,7 +78,6 @@ private slots:
         QCOMPARE(s.frame->windowTitle(), QStringLiteral("Abend - Quizmora"));
         QCOMPARE(ReplyText(server_, {QStringLiteral("docpath")}), QStringLiteral("/quiz/Abend"));
         QCOMPARE(Result(server_, {QStringLiteral("open"), QStringLiteral("/quiz/Morgen")}), 1u);
-        QCOMPARE(Result(server_, {QStringLiteral("compare"), QStringLiteral("\\QUIZ\\morgen")}), 1u);
 
         QVERIFY(s.frame->isVisible());
         QCOMPARE(Result(server_, {QStringLiteral("exit")}), 1u);
@@ -92,15 +87,12 @@ private slots:
     void malformedFramesAreDropped()
     {
         Started s = Start({}, server_);
-        const QByteArray garbage[] = {
-            QByteArray("GET / HTTP/1.0\r\n\r\n"),
-            QByteArray::fromHex("515a4d46" "01000000" "ffffffff"),  // impossible length
-        };
-        for (const QByteArray& bytes : garbage) {
+        // Which frames are malformed is the frame reader's; here the server drops the connection.
+        {
             QLocalSocket socket;
             socket.connectToServer(server_);
             QVERIFY(socket.waitForConnected(1000));
-            socket.write(bytes);
+            socket.write(QByteArray::fromHex("515a4d46" "01000000" "ffffffff"));  // impossible length
             socket.flush();
             QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
             QCOMPARE(socket.bytesAvailable(), 0);

@@ -41,7 +41,7 @@ class LetterGlyphsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void theFontIsFixedPitchWithA72By128Cell()
+    void aFixedPitchFontWithA72By128CellAndInkInside()
     {
         CQtLetterGlyphs glyphs;
         QVERIFY(QFontInfo(glyphs.Font()).fixedPitch());
@@ -52,12 +52,8 @@ private slots:
         GlyphExtent narrow;
         InkOf(glyphs, 'i', narrow);
         QCOMPARE(narrow.width, extent.width);
-    }
 
-    void lettersHaveInkInsideTheirCellAndUmlautsTheirDots()
-    {
-        CQtLetterGlyphs glyphs;
-        GlyphExtent extent;
+        // Letters have ink inside their cell, and umlauts their dots.
         for (std::uint8_t c : {std::uint8_t('A'), std::uint8_t('*'), std::uint8_t(0xC4), std::uint8_t(0xDF)}) {
             const Ink ink = InkOf(glyphs, c, extent);
             QVERIFY2(ink.pixels > 50, qPrintable(QString::number(c)));

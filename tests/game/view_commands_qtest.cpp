@@ -3,6 +3,7 @@
 
 #include "app/CommandIds.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,34 +34,22 @@ private:
 
 private slots:
 
-    void starSizesCarryExactlyOneCheckMark_data()
-    {
-        QTest::addColumn<std::uint32_t>("command");
-        QTest::addColumn<int>("columnWidth");
-        QTest::addColumn<int>("cellHeight");
-        QTest::newRow("small") << CommandId::SmallStars << 68 << 68;
-        QTest::newRow("medium") << CommandId::MediumStars << 102 << 102;
-        QTest::newRow("large") << CommandId::LargeStars << 136 << 136;
-        QTest::newRow("two rows") << CommandId::TwoRows << 136 << 68;
-    }
+    // The layouts are the renderer's; here the check marks, and the view drawing the new layout.
     void starSizesCarryExactlyOneCheckMark()
     {
-        QFETCH(std::uint32_t, command);
-        QFETCH(int, columnWidth);
-        QFETCH(int, cellHeight);
         Game game;
         CViewHarness& h = game.harness;
-        QVERIFY(h.commands.Dispatch(command));
-        for (const std::uint32_t id :
-             {CommandId::SmallStars, CommandId::MediumStars, CommandId::LargeStars, CommandId::TwoRows})
-            QCOMPARE(h.commands.IsChecked(id), std::optional<bool>(id == command));
-        QCOMPARE(h.view->Renderer().StarColumnWidth, columnWidth);
-        QCOMPARE(h.view->Renderer().StarCellHeight, cellHeight);
-
+        const std::uint32_t sizes[] = {CommandId::SmallStars, CommandId::MediumStars, CommandId::LargeStars,
+                                       CommandId::TwoRows, CommandId::MediumStars};
+        for (const std::uint32_t command : sizes) {
+            QVERIFY(h.commands.Dispatch(command));
+            for (const std::uint32_t id : sizes)
+                QCOMPARE(h.commands.IsChecked(id), std::optional<bool>(id == command));
+        }
         // The new layout is drawn at the next tick: the separator starts right after the column.
         h.view->TimerStep();
-        QCOMPARE(h.Pixel(columnWidth, 10), 0xDEDEDEu);
-        QCOMPARE(h.Pixel(columnWidth + 5, 10), 0x2C2C2Cu);
+        QCOMPARE(h.Pixel(102, 10), 0xDEDEDEu);
+        QCOMPARE(h.Pixel(102 + 5, 10), 0x2C2C2Cu);
     }
 
     void theCursorIsParkedOnlyInFullScreenFromAMaximizedWindow_data()
@@ -105,12 +94,9 @@ private slots:
         Game game;
         CViewHarness& h = game.harness;
         QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
-        QVERIFY(h.commands.Dispatch(CommandId::StopSecondTimer));
-        QVERIFY(h.commands.Dispatch(CommandId::RevealText));
-        h.view->TimerStep();
 
         QString title;
-        WhenModalShows([&title](QWidget& dialog) {
+        WhenShown<QDialog>([&title](QDialog& dialog) {
             title = dialog.windowTitle();
             dialog.findChild<QLineEdit*>(QStringLiteral("questionEdit"))->setText(QStringLiteral("Neue Frage"));
             dialog.findChild<QLineEdit*>(QStringLiteral("answerEdit"))->setText(QStringLiteral("Neu"));
@@ -124,7 +110,8 @@ private slots:
         // The step that ran with it has drawn the new question and three covered cells.
         QCOMPARE(h.State().QuestionDirty, 0);
         QCOMPARE(h.State().AnswerDirty, 0);
-        QVERIFY(CountColour(*h.view, 142, 0, h.view->width() - 284, 36, 0x000000) < (h.view->width() - 284) * 36);
+        QVERIFY(h.CountColour(142, 0, h.view->width() - 284, 36, 0x000000) < (h.view->width() - 284) * 36);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
 };
