@@ -122,14 +122,11 @@ private slots:
         puzzles.Write(7, "Sieben?\nJa\n");
         CProgram program(puzzles.Path());
         QVERIFY(program.Ready());
-        QString title;
-        WhenShown<QDialog>([&title](QDialog& dialog) {
-            title = dialog.windowTitle();
+        WhenShown<QDialog>([](QDialog& dialog) {
             dialog.findChild<QLineEdit*>(QStringLiteral("editField"))->setText(QStringLiteral("7"));
             dialog.accept();
         });
         program.Press(Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(title, QStringLiteral("Nächstes Spiel"));
         QCOMPARE(program.State().GameNumber, 6);
         QVERIFY(program.Ready());  // the frame is active again once the prompt has gone
         program.Press(Qt::Key_F5);
