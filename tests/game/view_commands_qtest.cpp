@@ -8,37 +8,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-const QByteArray kLongPuzzle = "Wie heißt die Hauptstadt von Frankreich?\nParis\n";
-
-}  // namespace
-
 class ViewCommandsTest : public QObject {
     Q_OBJECT
-
-private:
-    // A view on a puzzle folder with puzzles 1 to 3.
-    struct Game {
-        Game()
-        {
-            for (int number = 1; number <= 3; ++number)
-                puzzles.Write(number, kLongPuzzle);
-            harness.view->SetPuzzlePath(puzzles.Path());
-        }
-        bool Enabled(std::uint32_t id) const { return harness.commands.IsEnabled(id); }
-        CConfigSandbox config;
-        CPuzzleFolder puzzles;
-        CViewHarness harness;
-    };
 
 private slots:
 
     // The layouts are the renderer's; here the check marks, and the view drawing the new layout.
     void starSizesCarryExactlyOneCheckMark()
     {
-        Game game;
-        CViewHarness& h = game.harness;
+        const CConfigSandbox config;
+        CViewHarness h;
         const std::uint32_t sizes[] = {CommandId::SmallStars, CommandId::MediumStars, CommandId::LargeStars,
                                        CommandId::TwoRows, CommandId::MediumStars};
         for (const std::uint32_t command : sizes) {
@@ -64,8 +43,9 @@ private slots:
     {
         QFETCH(int, mode);
         QFETCH(bool, parked);
-        Game game;
-        CQuizmoraView& view = *game.harness.view;
+        const CConfigSandbox config;
+        CViewHarness harness;
+        CQuizmoraView& view = *harness.view;
         view.SetCursorParkMode(mode);
         const QPoint topLeft = view.mapToGlobal(QPoint(0, 0));
         const QPoint corner = topLeft + QPoint(view.width() - 1, view.height() - 1);
@@ -91,8 +71,11 @@ private slots:
 
     void aNewPuzzleFromTheEditorStartsAtOnce()
     {
-        Game game;
-        CViewHarness& h = game.harness;
+        const CConfigSandbox config;
+        const CPuzzleFolder puzzles;
+        puzzles.Write(1, "Wie heißt die Hauptstadt von Frankreich?\nParis\n");
+        CViewHarness h;
+        h.view->SetPuzzlePath(puzzles.Path());
         QVERIFY(h.commands.Dispatch(CommandId::NextPuzzle));
 
         QString title;
