@@ -80,8 +80,9 @@ inline void QuietRemote()
     }
 }
 
-// A view on a manual clock, quiet unless `quietRemote` is false: alone, with its commands in
-// `commands` and the commands it posts in `posted`; or in the program's own frame.
+// A view on a manual clock, its remote quiet unless `quietRemote` is false: alone, with its
+// commands in `commands` and the commands it posts in `posted`; or in the program's own frame,
+// whose commands are the program's.
 class CViewHarness {
 public:
     static constexpr std::uint32_t kStart = 500000;
@@ -124,7 +125,7 @@ public:
 
     CGameState& State() { return view->Engine().State(); }
 
-    // The game timer for `ms` of simulated time, one tick per period.
+    // One step of the game timer; RunFor runs it for `ms` of simulated time, one tick per period.
     void Tick() { view->TimerStep(); }
     void RunFor(std::uint32_t ms)
     {
