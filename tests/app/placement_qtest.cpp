@@ -33,27 +33,15 @@ private slots:
         QCOMPARE(QGuiApplication::screens()[1]->geometry(), QRect(1600, 0, 1920, 1080));
         QVERIFY(UseSettingsFolder(settingsDir_));
     }
-    void init() { ClearSettings(); }
 
-    void restoredOnTheSecondScreen()
-    {
-        Store(0, 1700, 50, 800, 600, 1);
-        Started s = Start();
-        QTRY_COMPARE(s.frame->frameGeometry(), QRect(1700, 50, 800, 600));  // border and caption included
-        QCOMPARE(s.frame->screen(), QGuiApplication::screens()[1]);
-        s.frame->move(100, 100);
-        s.frame->close();
-        QCOMPARE(ReadSetting("LastMonitor"), 0u);
-        QCOMPARE(ReadSetting("LastPosX"), 100u);
-    }
-
-    void fullScreenAndMaximizedStayOnTheirScreen()
+    void restoredFullScreenAndMaximizedOnTheirScreen()
     {
         QScreen* right = QGuiApplication::screens()[1];
         for (const bool maximized : {false, true}) {
             Store(0, 1700, 50, 800, 600, 1);
             Started s = Start();
-            QTRY_COMPARE(s.frame->screen(), right);
+            QTRY_COMPARE(s.frame->frameGeometry(), QRect(1700, 50, 800, 600));  // border and caption included
+            QCOMPARE(s.frame->screen(), right);
             if (maximized)
                 s.frame->showMaximized();
             QTRY_COMPARE(s.frame->geometry().width() > 1000, maximized);
@@ -77,6 +65,12 @@ private slots:
         Started again = Start();
         QVERIFY(again.frame->isMaximized());
         QCOMPARE(again.frame->screen(), right);
+        // Closed on the first screen: that screen is stored.
+        again.frame->showNormal();
+        again.frame->move(100, 100);
+        again.frame->close();
+        QCOMPARE(ReadSetting("LastMonitor"), 0u);
+        QCOMPARE(ReadSetting("LastPosX"), 100u);
     }
 
 private:

@@ -42,7 +42,6 @@ public:
         QSettings settings(QStringLiteral("KQ"), QStringLiteral("Quizmora"));
         return settings.value(name);
     }
-    bool Has(const QString& name) const { return Stored(name).isValid(); }
 
 private:
     QTemporaryDir folder_;

@@ -14,7 +14,7 @@ namespace {
 
 struct Ink {
     int pixels = 0;
-    int left = 1000, right = -1, top = 1000, bottom = -1;
+    int right = -1, top = 1000, bottom = -1;
 };
 
 Ink InkOf(CQtLetterGlyphs& glyphs, std::uint8_t character, GlyphExtent& extent)
@@ -27,7 +27,6 @@ Ink InkOf(CQtLetterGlyphs& glyphs, std::uint8_t character, GlyphExtent& extent)
         for (int x = 0; x < 256; ++x)
             if (mask.GetPixelFn(x, y) != 0) {
                 ++ink.pixels;
-                ink.left = std::min(ink.left, x);
                 ink.right = std::max(ink.right, x);
                 ink.top = std::min(ink.top, y);
                 ink.bottom = std::max(ink.bottom, y);

@@ -49,12 +49,12 @@ private:
     static CPathDlgList* List(CPathDlg& dlg) { return dlg.findChild<CPathDlgList*>(QStringLiteral("folderList")); }
     static QCheckBox* Check(CPathDlg& dlg, const char* name) { return dlg.findChild<QCheckBox*>(QString::fromLatin1(name)); }
 
-    // Opens the dialog in list mode (with the path field, or the breadcrumbs) and waits for the first list.
-    static void StartListMode(CPathDlg& dlg, const QString& path, unsigned options = CPathDlg::kGameOptions, bool crumbs = false)
+    // Opens the dialog in list mode with the path field and waits for the first list.
+    static void StartListMode(CPathDlg& dlg, const QString& path, unsigned options = CPathDlg::kGameOptions)
     {
         dlg.SetPath(path);
         dlg.Start(options);
-        Check(dlg, "breadcrumbCheck")->setChecked(crumbs);
+        Check(dlg, "breadcrumbCheck")->setChecked(false);
         Check(dlg, "treeCheck")->setChecked(false);
         QTRY_VERIFY(!dlg.IsListing());
     }
