@@ -9,9 +9,9 @@
 #include "app/MenuStyle.h"
 #include "app/OwnerDrawMenu.h"
 #include "app/QuizmoraApp.h"
+#include "tests/ui/ModalSupport.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
@@ -19,7 +19,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -228,13 +227,11 @@ private slots:
         Started s = Start();
         QString seenTitle;
         QStringList texts;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog);
-            seenTitle = dialog->windowTitle();
-            for (QLabel* label : dialog->findChildren<QLabel*>())
+        WhenShown<QDialog>([&](QDialog& dialog) {
+            seenTitle = dialog.windowTitle();
+            for (QLabel* label : dialog.findChildren<QLabel*>())
                 texts << label->text();
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
         });
         QVERIFY(s.app->Commands().Dispatch(id));
         QCOMPARE(seenTitle, title);
