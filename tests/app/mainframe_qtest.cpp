@@ -1,9 +1,8 @@
-// The application shell with a stand-in view: commands from every source, check marks, the
-// command line, full screen, the settings, Save and Exit, and the dialogs of the "?" menu; the
-// flat drop-downs: the accelerator column, items added or renamed later, and a drawn drop-down
-// checked by a few pixels; the message interface over the local socket, end to end: every
-// message and code through the client, and malformed streams that must not disturb the running
-// program.
+// The application shell. With a stand-in view: commands from every source, check marks, the
+// command line, full screen, the settings, Save and Exit, the dialogs of the "?" menu, the flat
+// drop-downs (accelerator column, late items, a drawn drop-down checked by a few pixels), and the
+// message interface over the local socket end to end, malformed streams included. With the real
+// view: every menu entry, key and button against the command table.
 #include "TestGameView.h"
 
 #include "app/CommandIds.h"
@@ -13,6 +12,7 @@
 #include "app/MessageClient.h"
 #include "app/OwnerDrawMenu.h"
 #include "app/QuizmoraApp.h"
+#include "tests/game/ViewTestSupport.h"
 #include "tests/ui/ModalSupport.h"
 
 #include <QAction>
@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLocalSocket>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -410,6 +411,87 @@ private slots:
         QCOMPARE(RunSendCommand({QStringLiteral("ping")}, outStream, errStream, server_ + QStringLiteral("-none")), 2);
         QVERIFY(err.contains(QStringLiteral("Aufruf: quizmora --send")));
         QVERIFY(out.isEmpty());
+    }
+
+    // Every menu entry, accelerator and tool-bar button of the program's frame, with its real game
+    // view, against the command table: the texts, and the command each one runs; the caption, the
+    // status bar and the tips of an entry.
+    void menusKeysAndButtonsRunTheirCommands()
+    {
+        using namespace CommandId;
+        const CPuzzleFolder puzzles;
+        CViewHarness program(puzzles.Path());
+        QVERIFY(program.Ready());
+        CQuizmoraApp& app = *program.app;
+        QCOMPARE(app.Frame()->windowTitle(), QStringLiteral("Das Spiel - Quizmora"));
+        QCOMPARE(app.Frame()->StatusText(0), QStringLiteral("Bereit"));
+        QCOMPARE(app.Router().Action(FullScreen)->statusTip(), QStringLiteral("Schaltet um in den Vollbildmodus."));
+        QCOMPARE(app.Router().Action(FullScreen)->toolTip(), QStringLiteral("Vollbild Ansicht"));
+
+        // Menu title, entry text (empty for a separator) and command, in the order shown.
+        const std::tuple<const char*, const char*, std::uint32_t> menus[] = {
+            {"&Datei", "&Neu", NewPuzzle}, {"&Datei", "", 0}, {"&Datei", "&Beenden", Exit},
+            {"&Bearbeiten", "Erster Spieler +\tF1", FirstPlayerUp}, {"&Bearbeiten", "Zweiter Spieler +\tF2", SecondPlayerUp},
+            {"&Bearbeiten", "Erster Spieler -\tF3", FirstPlayerDown}, {"&Bearbeiten", "Zweiter Spieler -\tF4", SecondPlayerDown},
+            {"&Bearbeiten", "", 0}, {"&Bearbeiten", "Starte nächstes Rätsel\tF5", NextPuzzle},
+            {"&Bearbeiten", "Text aufdecken\tF6", RevealText}, {"&Bearbeiten", "Ersten Timer anhalten\tF7", StopFirstTimer},
+            {"&Bearbeiten", "Zweiten Timer anhalten\tF8", StopSecondTimer}, {"&Bearbeiten", "", 0},
+            {"&Bearbeiten", "COM-Port auswählen", ChooseComPort}, {"&Bearbeiten", "Nächste Spielnummer", NextGameNumber},
+            {"&Bearbeiten", "Rätselpfad einstellen", PuzzlePath}, {"&Bearbeiten", "Schaltzeit einstellen", SwitchTime},
+            {"&Bearbeiten", "Sekundentick", SecondTick}, {"&Ansicht", "&Flache Symbolleiste", FlatToolBar},
+            {"&Ansicht", "Fenster fi&xieren", StayOnTop}, {"&Ansicht", "&Symbolleiste", ViewToolBar},
+            {"&Ansicht", "S&tatusleiste", ViewStatusBar}, {"&Ansicht", "", 0}, {"&Ansicht", "Kleine Sterne", SmallStars},
+            {"&Ansicht", "Mittlere Sterne", MediumStars}, {"&Ansicht", "Große Sterne", LargeStars},
+            {"&Ansicht", "Zwei Reihen", TwoRows}, {"&?", "Inf&o über Quizmora...", About},
+            {"&?", "&Tastenbelegung", KeyMap}, {"&?", "Dateiformat", FileFormat}};
+        const std::pair<QKeySequence, std::uint32_t> keys[] = {
+            {Qt::Key_F1, FirstPlayerUp}, {Qt::Key_F2, SecondPlayerUp}, {Qt::Key_F3, FirstPlayerDown},
+            {Qt::Key_F4, SecondPlayerDown}, {Qt::Key_F5, NextPuzzle}, {Qt::Key_F6, RevealText},
+            {Qt::Key_F7, StopFirstTimer}, {Qt::Key_F8, StopSecondTimer}, {Qt::Key_F9, RevealText},
+            {Qt::Key_F10, FullScreen}, {Qt::CTRL | Qt::Key_N, NextGameNumber}, {Qt::CTRL | Qt::Key_S, SaveDocument}};
+        const std::vector<std::uint32_t> buttons = {NewPuzzle, 0, FullScreen, StayOnTop, 0, StopFirstTimerBar,
+                                                    StopSecondTimerBar, NextPuzzle, RevealText, 0, About};
+
+        QStringList expected, shown;
+        std::vector<std::uint32_t> shownButtons;
+        QList<QAction*> actions = app.Frame()->ToolBar()->actions();
+        for (const auto& [menu, text, id] : menus)
+            expected << QString::fromUtf8(menu) + u'|' + QString::fromUtf8(text) + u'|' + QString::number(id);
+        for (QAction* title : app.Frame()->menuBar()->actions())
+            for (QAction* entry : title->menu()->actions()) {
+                shown << title->text() + u'|' + entry->text() + u'|' + QString::number(entry->data().toUInt());
+                actions.push_back(entry);
+            }
+        for (QAction* button : app.Frame()->ToolBar()->actions())
+            shownButtons.push_back(button->data().toUInt());
+        QCOMPARE(shown, expected);
+        QCOMPARE(shownButtons, buttons);
+
+        // Every command is the program's; recorders then stand in for the handlers, so that each
+        // entry, button and key shows the command it runs.
+        CCommandTable& table = app.Commands();
+        std::vector<std::uint32_t> ran;
+        const auto record = [&](std::uint32_t id) { table.Register(id, [&ran, id] { ran.push_back(id); }); };
+        for (QAction* action : actions) {
+            QVERIFY(action->isSeparator() || table.Contains(action->data().toUInt()));
+            record(action->data().toUInt());
+        }
+        for (const auto& [key, id] : keys) {
+            QVERIFY2(table.Contains(id), qPrintable(key.toString()));
+            record(id);
+        }
+        app.Router().UpdateActions();
+        for (QAction* action : actions)
+            if (!action->isSeparator()) {
+                ran.clear();
+                action->trigger();
+                QCOMPARE(ran, std::vector<std::uint32_t>{action->data().toUInt()});
+            }
+        for (const auto& [key, id] : keys) {
+            ran.clear();
+            QTest::keySequence(app.Frame(), key);
+            QCOMPARE(ran, std::vector<std::uint32_t>{id});
+        }
     }
 
 private:
