@@ -84,8 +84,6 @@ inline void QuietRemote()
 // whose commands are the program's.
 class CViewHarness {
 public:
-    static constexpr std::uint32_t kStart = 500000;
-
     explicit CViewHarness(int width = 1024, int height = 700, bool quietRemote = true)
     {
         if (quietRemote)
@@ -150,7 +148,7 @@ public:
         return CountIf(x, y, w, h, [colour](std::uint32_t rgb) { return rgb == colour; });
     }
 
-    CManualTicks clock{kStart};
+    CManualTicks clock{500000};
     CRecordingSound sound{clock};
     std::vector<std::uint32_t> posted;
     CCommandTable commands;
