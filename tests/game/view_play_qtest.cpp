@@ -53,13 +53,6 @@ struct CProgram : CViewHarness {
     }
 };
 
-void WritePicture(const CPuzzleFolder& puzzles, int number)
-{
-    QImage picture(300, 120, QImage::Format_RGB32);
-    picture.fill(QColor::fromRgb(kPictureColour));
-    picture.save(puzzles.Path() + QStringLiteral("/Game%1/Pic.png").arg(number, 3, 10, QLatin1Char('0')));
-}
-
 }  // namespace
 
 class ViewPlayTest : public QObject {
@@ -71,7 +64,9 @@ private slots:
         const CConfigSandbox config;
         const CPuzzleFolder puzzles;
         puzzles.Write(1, "Wie hei\xDF" "t die Hauptstadt von Frankreich?\nParis\n");
-        WritePicture(puzzles, 1);
+        QImage picture(300, 120, QImage::Format_RGB32);
+        picture.fill(QColor::fromRgb(kPictureColour));
+        picture.save(puzzles.Path() + QStringLiteral("/Game001/Pic.png"));
         CProgram program(puzzles.Path());
         QVERIFY(program.Ready());
         program.Tick();

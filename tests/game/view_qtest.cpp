@@ -88,7 +88,6 @@ private slots:
             CViewHarness harness;
             QCOMPARE(harness.view->Renderer().StarColumnWidth, 136);
             QCOMPARE(harness.view->Renderer().StarCellHeight, 136);
-            QCOMPARE(harness.State().StarModulus, 8);
             for (const std::uint32_t id :
                  {CommandId::SmallStars, CommandId::MediumStars, CommandId::LargeStars, CommandId::TwoRows})
                 QCOMPARE(harness.commands.IsChecked(id), std::optional<bool>(false));
