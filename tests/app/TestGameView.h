@@ -1,6 +1,6 @@
 #pragma once
-// A stand-in for the game view: it records what the shell tells it and offers two commands whose
-// rules the tests control.
+// A stand-in for the game view: it records what the shell tells it and offers two commands, one
+// whose rule the tests control and one always enabled.
 
 #include "app/CommandTable.h"
 #include "app/GameViewInterface.h"
@@ -18,7 +18,7 @@
 #include <vector>
 
 inline constexpr std::uint32_t kGuardedCommand = 32809;  // "Starte nächstes Rätsel", F5, tool bar
-inline constexpr std::uint32_t kCheckedCommand = 33053;  // "Sekundentick"
+inline constexpr std::uint32_t kEnabledCommand = 33053;  // "Sekundentick"
 
 class TestGameView final : public IGameView {
 public:
@@ -33,7 +33,7 @@ public:
     void RegisterCommands(CCommandTable& commands) override
     {
         commands.Register(kGuardedCommand, [this] { ++guardedRuns; }, [this] { return guardedEnabled; });
-        commands.Register(kCheckedCommand, [this] { ticker = !ticker; }, {}, [this] { return ticker; });
+        commands.Register(kEnabledCommand, [] {});
     }
     void SetPuzzlePath(const QString& path) override { events.push_back(QStringLiteral("path:") + path); }
     void SetCursorParkMode(int mode) override { parkModes.push_back(mode); }
@@ -42,14 +42,8 @@ public:
     QWidget* widget_;
     bool guardedEnabled = false;
     int guardedRuns = 0;
-    bool ticker = true;
     QStringList events;
     std::vector<int> parkModes;
-};
-
-class SilentSound final : public IGameSound {
-public:
-    void PlayGameSound(const char*) override {}
 };
 
 struct Started {
@@ -62,7 +56,7 @@ inline int argcStub = 1;
 inline char programName[] = "quizmora";
 inline char* argvStub[] = {programName, nullptr};
 
-inline SilentSound silence;
+inline CSilentSound silence;
 
 inline Started Start(const QStringList& arguments = {}, const QString& serverName = {})
 {

@@ -33,79 +33,44 @@ private slots:
         QCOMPARE(QGuiApplication::screens()[1]->geometry(), QRect(1600, 0, 1920, 1080));
         QVERIFY(UseSettingsFolder(settingsDir_));
     }
-    void init() { ClearSettings(); }
 
-    void restoredOnTheSecondScreen()
-    {
-        Store(0, 1700, 50, 800, 600, 1);
-        Started s = Start();
-        QTRY_COMPARE(s.frame->frameGeometry(), QRect(1700, 50, 800, 600));  // border and caption included
-        QCOMPARE(s.frame->screen(), QGuiApplication::screens()[1]);
-        s.frame->move(100, 100);
-        s.frame->close();
-        QCOMPARE(ReadSetting("LastMonitor"), 0u);
-        QCOMPARE(ReadSetting("LastPosX"), 100u);
-    }
-
-    void wrongScreenIsCentredOnTheStoredOne()
-    {
-        // The rectangle lies on screen 0 but was stored for screen 1: it does not fit screen 1,
-        // so the default placement is taken and moved onto screen 1, centred.
-        Store(0, 10, 10, 800, 600, 1);
-        Started s = Start();
-        const QRect frame = s.frame->frameGeometry();
-        QCOMPARE(QGuiApplication::screenAt(frame.center()), QGuiApplication::screens()[1]);
-        QVERIFY(qAbs(frame.center().x() - (1600 + 960)) <= 2);
-    }
-
-    void detachedScreenIndexTestsThePrimary()
-    {
-        Store(0, 200, 120, 640, 480, 7);
-        Started s = Start();
-        QCOMPARE(s.frame->pos(), QPoint(200, 120));
-
-        s.frame->close();
-        Store(0, 2000, 120, 640, 480, 7);  // fits only the second screen, which the index does not name
-        Started t = Start();
-        QVERIFY(t.frame->pos() != QPoint(2000, 120));
-    }
-
-    void closingMaximizedKeepsTheRectangle()
-    {
-        Store(0, 1700, 50, 800, 600, 1);
-        {
-            Started s = Start();
-            s.frame->showMaximized();
-            s.frame->close();
-        }
-        QCOMPARE(ReadSetting("IsZoomed"), 1u);
-        QCOMPARE(ReadSetting("LastPosX"), 1700u);
-        QCOMPARE(ReadSetting("LastSizeX"), 800u);
-        QCOMPARE(ReadSetting("LastMonitor"), 1u);
-        Started again = Start();
-        QVERIFY(again.frame->isMaximized());
-        QCOMPARE(again.frame->screen(), QGuiApplication::screens()[1]);
-    }
-
-    void fullScreenCoversItsOwnScreenAndComesBack()
+    void restoredFullScreenAndMaximizedOnTheirScreen()
     {
         QScreen* right = QGuiApplication::screens()[1];
         for (const bool maximized : {false, true}) {
             Store(0, 1700, 50, 800, 600, 1);
             Started s = Start();
-            QTRY_COMPARE(s.frame->screen(), right);
+            QTRY_COMPARE(s.frame->frameGeometry(), QRect(1700, 50, 800, 600));  // border and caption included
+            QCOMPARE(s.frame->screen(), right);
             if (maximized)
                 s.frame->showMaximized();
             QTRY_COMPARE(s.frame->geometry().width() > 1000, maximized);
             const QRect before = s.frame->geometry();
             s.frame->ToggleFullScreen();
             QTRY_COMPARE(s.frame->geometry(), right->geometry());
-            s.frame->SavePlacement();  // as if closed now: the screen it is on, the old rectangle kept
+            // As if closed now: maximized, on the screen it is on, the old rectangle kept.
+            s.frame->SavePlacement();
+            QCOMPARE(ReadSetting("IsZoomed"), 1u);
             QCOMPARE(ReadSetting("LastMonitor"), 1u);
+            QCOMPARE(ReadSetting("LastSizeX"), 800u);
             s.frame->ToggleFullScreen();
             QCOMPARE(s.frame->isMaximized(), maximized);
             QTRY_COMPARE(s.frame->geometry(), before);
+            s.frame->close();
         }
+        // Closed maximized: the rectangle under it is kept, and the next start is maximized on
+        // the same screen.
+        QCOMPARE(ReadSetting("IsZoomed"), 1u);
+        QCOMPARE(ReadSetting("LastPosX"), 1700u);
+        Started again = Start();
+        QVERIFY(again.frame->isMaximized());
+        QCOMPARE(again.frame->screen(), right);
+        // Closed on the first screen: that screen is stored.
+        again.frame->showNormal();
+        again.frame->move(100, 100);
+        again.frame->close();
+        QCOMPARE(ReadSetting("LastMonitor"), 0u);
+        QCOMPARE(ReadSetting("LastPosX"), 100u);
     }
 
 private:

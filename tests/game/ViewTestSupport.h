@@ -1,26 +1,26 @@
 #pragma once
 // Helpers of the game view's tests: settings in a temporary config folder, a puzzle folder, a
-// view on a manual clock, and a driver for modal dialogs.
+// view on a manual clock alone or in the program, and the driver of modal windows.
 
 #include "app/CommandTable.h"
 #include "app/GameViewInterface.h"
+#include "app/MainFrame.h"
+#include "app/QuizmoraApp.h"
 #include "game/QuizmoraView.h"
 #include "game/SoundSink.h"
 #include "imaging/GraphicsImage.h"
 #include "support/TickCount.h"
 #include "tests/game/RecordingSound.h"
+#include "tests/ui/ModalSupport.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QVariant>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,7 +42,6 @@ public:
         QSettings settings(QStringLiteral("KQ"), QStringLiteral("Quizmora"));
         return settings.value(name);
     }
-    bool Has(const QString& name) const { return Stored(name).isValid(); }
 
 private:
     QTemporaryDir folder_;
@@ -70,71 +69,96 @@ private:
 // A serial device no machine has, so that a test's remote reader never opens a real port.
 inline const QString kNoSuchDevice = QStringLiteral("/nonexistent/quizmora-test-tty");
 
-// A view on a manual clock with its commands in a table of its own; posted commands are recorded.
-// Unless the settings name a device already, the remote is pointed at kNoSuchDevice.
+// Points the remote at kNoSuchDevice unless the settings name a device already.
+inline void QuietRemote()
+{
+    QSettings settings(QStringLiteral("KQ"), QStringLiteral("Quizmora"));
+    if (!settings.contains(QStringLiteral("ComDevice"))) {
+        settings.setValue(QStringLiteral("ComDevice"), kNoSuchDevice);
+        settings.sync();
+    }
+}
+
+// A view on a manual clock, its remote quiet unless `quietRemote` is false: alone, with its
+// commands in `commands` and the commands it posts in `posted`; or in the program's own frame,
+// whose commands are the program's.
 class CViewHarness {
 public:
-    static constexpr std::uint32_t kStart = 500000;
-
     explicit CViewHarness(int width = 1024, int height = 700, bool quietRemote = true)
     {
-        QSettings settings(QStringLiteral("KQ"), QStringLiteral("Quizmora"));
-        if (quietRemote && !settings.contains(QStringLiteral("ComDevice"))) {
-            settings.setValue(QStringLiteral("ComDevice"), kNoSuchDevice);
-            settings.sync();
-        }
+        if (quietRemote)
+            QuietRemote();
         const GameViewContext context{[this](std::uint32_t id) { posted.push_back(id); }, sound, nullptr};
-        view = std::make_unique<CQuizmoraView>(context, CQuizmoraView::Options{&clock});
+        ownView_ = std::make_unique<CQuizmoraView>(context, CQuizmoraView::Options{&clock});
+        view = ownView_.get();
         view->RegisterCommands(commands);
         view->resize(width, height);
         view->show();
     }
 
+    // The program started on `puzzlePath`, its frame at 1200 x 800.
+    explicit CViewHarness(const QString& puzzlePath) : app(std::make_unique<CQuizmoraApp>(argc_, argv_))
+    {
+        QuietRemote();
+        const auto makeView = [this](const GameViewContext& context) {
+            auto made = std::make_unique<CQuizmoraView>(context, CQuizmoraView::Options{&clock});
+            view = made.get();
+            return made;
+        };
+        started_ = app->InitInstance({puzzlePath}, makeView, &sound);
+        app->Frame()->resize(1200, 800);
+    }
+
+    // The program has started and its frame is the active window.
+    bool Ready()
+    {
+        app->Frame()->activateWindow();
+        return started_ && QTest::qWaitForWindowActive(app->Frame());
+    }
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(app->Frame(), key, modifiers);
+    }
+
     CGameState& State() { return view->Engine().State(); }
 
-    // The game timer for `ms` of simulated time, one tick per period.
+    // One step of the game timer; RunFor runs it for `ms` of simulated time, one tick per period.
+    void Tick() { view->TimerStep(); }
     void RunFor(std::uint32_t ms)
     {
         for (std::uint32_t elapsed = 0; elapsed < ms; elapsed += CQuizmoraView::kTimerPeriodMs) {
             clock.Advance(CQuizmoraView::kTimerPeriodMs);
-            view->TimerStep();
+            Tick();
         }
     }
 
     std::uint32_t Pixel(int x, int y) { return view->BackBuffer().GetPixelFn(x, y) & 0xFFFFFF; }
+    // The pixels of a rectangle of the back buffer for which `is` holds.
+    template <typename Is>
+    int CountIf(int x, int y, int w, int h, Is is)
+    {
+        int count = 0;
+        for (int row = y; row < y + h; ++row)
+            for (int column = x; column < x + w; ++column)
+                count += is(Pixel(column, row)) ? 1 : 0;
+        return count;
+    }
+    int CountColour(int x, int y, int w, int h, std::uint32_t colour)
+    {
+        return CountIf(x, y, w, h, [colour](std::uint32_t rgb) { return rgb == colour; });
+    }
 
-    CManualTicks clock{kStart};
+    CManualTicks clock{500000};
     CRecordingSound sound{clock};
     std::vector<std::uint32_t> posted;
     CCommandTable commands;
-    std::unique_ptr<CQuizmoraView> view;
+    CQuizmoraView* view = nullptr;
+    std::unique_ptr<CQuizmoraApp> app;
+
+private:
+    static inline int argc_ = 1;
+    static inline char name_[] = "quizmora";
+    static inline char* argv_[] = {name_, nullptr};
+    bool started_ = false;
+    std::unique_ptr<CQuizmoraView> ownView_;
 };
-
-// Counts the pixels of one colour in a rectangle of the view's back buffer.
-inline int CountColour(CQuizmoraView& view, int x, int y, int w, int h, std::uint32_t colour)
-{
-    CGraphicsImage& buffer = view.BackBuffer();
-    int count = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int column = x; column < x + w; ++column)
-            if ((buffer.GetPixelFn(column, row) & 0xFFFFFF) == colour)
-                ++count;
-    return count;
-}
-
-// Runs `whileOpen` with the modal dialog once it is showing; start it just before the call that
-// opens the dialog.
-inline void WhenModalShows(std::function<void(QWidget&)> whileOpen)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, whileOpen] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (dialog == nullptr || !dialog->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        whileOpen(*dialog);
-    });
-    poll->start();
-}

@@ -14,7 +14,7 @@ namespace {
 
 struct Ink {
     int pixels = 0;
-    int left = 1000, right = -1, top = 1000, bottom = -1;
+    int right = -1, top = 1000, bottom = -1;
 };
 
 Ink InkOf(CQtLetterGlyphs& glyphs, std::uint8_t character, GlyphExtent& extent)
@@ -27,7 +27,6 @@ Ink InkOf(CQtLetterGlyphs& glyphs, std::uint8_t character, GlyphExtent& extent)
         for (int x = 0; x < 256; ++x)
             if (mask.GetPixelFn(x, y) != 0) {
                 ++ink.pixels;
-                ink.left = std::min(ink.left, x);
                 ink.right = std::max(ink.right, x);
                 ink.top = std::min(ink.top, y);
                 ink.bottom = std::max(ink.bottom, y);
@@ -41,7 +40,7 @@ class LetterGlyphsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void theFontIsFixedPitchWithA72By128Cell()
+    void aFixedPitchFontWithA72By128CellAndInkInside()
     {
         CQtLetterGlyphs glyphs;
         QVERIFY(QFontInfo(glyphs.Font()).fixedPitch());
@@ -52,12 +51,8 @@ private slots:
         GlyphExtent narrow;
         InkOf(glyphs, 'i', narrow);
         QCOMPARE(narrow.width, extent.width);
-    }
 
-    void lettersHaveInkInsideTheirCellAndUmlautsTheirDots()
-    {
-        CQtLetterGlyphs glyphs;
-        GlyphExtent extent;
+        // Letters have ink inside their cell, and umlauts their dots.
         for (std::uint8_t c : {std::uint8_t('A'), std::uint8_t('*'), std::uint8_t(0xC4), std::uint8_t(0xDF)}) {
             const Ink ink = InkOf(glyphs, c, extent);
             QVERIFY2(ink.pixels > 50, qPrintable(QString::number(c)));

@@ -1,11 +1,11 @@
 #include "support/SettingsKey.h"
 #include "support/TickCount.h"
+#include "tests/ui/ModalSupport.h"
 #include "ui/PathDlg.h"
 #include "ui/PathDlgList.h"
 #include "ui/PathDlgTree.h"
 #include "ui/PathFunctions.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -23,29 +22,6 @@
 #include <fstream>
 
 namespace {
-
-struct MessageBoxSeen {
-    QString text;
-    QString caption;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
-// Presses Return in `edit`; closes the message box that opens and returns what it showed.
-MessageBoxSeen ReturnIntoMessageBox(QLineEdit* edit)
-{
-    MessageBoxSeen seen;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            poll.stop();
-            seen = {box->text(), box->windowTitle(), box->icon()};
-            box->button(QMessageBox::Ok)->click();
-        }
-    });
-    poll.start(20);
-    QTest::keyClick(edit, Qt::Key_Return);
-    return seen;
-}
 
 void MakeFolders(const QString& base, const QStringList& names)
 {
@@ -71,12 +47,12 @@ private:
     static CPathDlgList* List(CPathDlg& dlg) { return dlg.findChild<CPathDlgList*>(QStringLiteral("folderList")); }
     static QCheckBox* Check(CPathDlg& dlg, const char* name) { return dlg.findChild<QCheckBox*>(QString::fromLatin1(name)); }
 
-    // Opens the dialog in list mode (with the path field, or the breadcrumbs) and waits for the first list.
-    static void StartListMode(CPathDlg& dlg, const QString& path, unsigned options = CPathDlg::kGameOptions, bool crumbs = false)
+    // Opens the dialog in list mode with the path field and waits for the first list.
+    static void StartListMode(CPathDlg& dlg, const QString& path, unsigned options = CPathDlg::kGameOptions)
     {
         dlg.SetPath(path);
         dlg.Start(options);
-        Check(dlg, "breadcrumbCheck")->setChecked(crumbs);
+        Check(dlg, "breadcrumbCheck")->setChecked(false);
         Check(dlg, "treeCheck")->setChecked(false);
         QTRY_VERIFY(!dlg.IsListing());
     }
@@ -184,20 +160,7 @@ private slots:
         QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/two"));
     }
 
-    void createMissingMakesEveryLevel()
-    {
-        const QString deep = Work(QStringLiteral("create/a/b/c"));
-        CPathDlg dlg;
-        StartListMode(dlg, Work());
-        TypePath(dlg, deep);
-        QVERIFY(dlg.isVisible());
-        QTRY_VERIFY(!dlg.IsListing());
-        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(GetPathType(QFile::encodeName(deep).toStdString()), int(kPathFolder));
-    }
-
-    void errorsKeepTheDialogOpen_data()
+    void secondEnterChecksThePath_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<unsigned>("options");
@@ -205,10 +168,11 @@ private slots:
         QTest::newRow("cannot create below a file") << QStringLiteral("errors/file/sub") << 3u << QStringLiteral("Der Pfad kann nicht erzeugt werden !");
         QTest::newRow("missing without create") << QStringLiteral("errors/missing") << 1u << QStringLiteral("Der Pfad existiert nicht !");
         QTest::newRow("a file is not a folder") << QStringLiteral("errors/file") << 0u << QString();
+        QTest::newRow("create makes every level") << QStringLiteral("errors/a/b/c") << 3u << QString();
         QTest::newRow("file with must-exist") << QStringLiteral("errors/file") << 1u << QStringLiteral("Der Pfad existiert nicht !");
     }
 
-    void errorsKeepTheDialogOpen()
+    void secondEnterChecksThePath()
     {
         QFETCH(QString, path);
         QFETCH(unsigned, options);
@@ -220,12 +184,15 @@ private slots:
         TypePath(dlg, Work(path));
         QTRY_VERIFY(!dlg.IsListing());
         if (message.isEmpty()) {
-            // Without any check a file's path is taken as it is.
+            // Without any check a file's path is taken as it is; a missing folder is made.
             QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
+            QVERIFY(QFileInfo::exists(Work(path)));
             return;
         }
-        const MessageBoxSeen box = ReturnIntoMessageBox(PathEdit(dlg));
+        SeenMessage box;
+        WhenShown<QMessageBox>(CloseMessage(box));
+        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
         QCOMPARE(box.text, message);
         QCOMPARE(box.caption, QStringLiteral("Fehler"));
         QCOMPARE(box.icon, QMessageBox::Critical);
@@ -348,18 +315,8 @@ private slots:
             QVERIFY(dlg.BreadcrumbMode());
             QVERIFY(Check(dlg, "treeCheck")->isChecked());
             QVERIFY(dlg.findChild<QWidget*>(QStringLiteral("breadcrumb"))->isVisible());
-            Check(dlg, "treeCheck")->setChecked(false);
-            Check(dlg, "breadcrumbCheck")->setChecked(false);
         }
-        std::uint32_t tree = 7;
-        std::uint32_t crumbs = 7;
-        QVERIFY(CSettingsKey::Common().ReadDword("PathDlgTreeMode", tree));
-        QVERIFY(CSettingsKey::Common().ReadDword("PathDlgBreadCrumb", crumbs));
-        QCOMPARE(tree, 0u);
-        QCOMPARE(crumbs, 0u);
-
         // Without tree mode the stored value is neither used nor changed.
-        CSettingsKey::Common().WriteDword("PathDlgTreeMode", 1);
         {
             CPathDlg dlg;
             dlg.SetPath(Work());
@@ -368,9 +325,11 @@ private slots:
             QVERIFY(!Check(dlg, "treeCheck")->isVisible());
             QVERIFY(Check(dlg, "breadcrumbCheck")->isVisible());
         }
+        std::uint32_t tree = 7;
         QVERIFY(CSettingsKey::Common().ReadDword("PathDlgTreeMode", tree));
         QCOMPARE(tree, 1u);
         CSettingsKey::Common().WriteDword("PathDlgTreeMode", 0);
+        CSettingsKey::Common().WriteDword("PathDlgBreadCrumb", 0);
     }
 
     void hugeFolderKeepsTheDialogResponsive()
