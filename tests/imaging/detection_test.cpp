@@ -90,9 +90,7 @@ const DetectionCase kDetectionCases[] = {
     {"bitmap info header that looks like xwd", {40, 0, 0, 0, 0, 0, 0, 7}, Type::Xwd},
 };
 
-class DetectionTest : public ::testing::TestWithParam<DetectionCase>
-{
-};
+using DetectionTest = ::testing::TestWithParam<DetectionCase>;
 
 TEST_P(DetectionTest, FindsType)
 {
@@ -170,7 +168,6 @@ TEST_F(EntryPointTest, SaveChoosesWriterByExtension)
     EXPECT_EQ(LoadGraphicsFile(PathOf("upper.Png"), loaded), 0);
     EXPECT_EQ(SaveGraphicsFile(PathOf("archive.tar"), image), -2);
     EXPECT_EQ(SaveErrorText(), "Unbekanntes Datei Format.");
-    EXPECT_NE(SaveGraphicsFile(PathOf("photo.jpeg"), image), -2);
     EXPECT_EQ(SaveGraphicsFile(PathOf("no/such/folder.png"), image), -1);
     EXPECT_EQ(SaveErrorText(), "Fehler beim Erzeugen der Datei");
 }

@@ -1,14 +1,27 @@
 // The BMP, PNM and XWD codecs: every fixture against another program's decoding (the BMP Suite
 // against ImageMagick, netpbm's files against netpbm, window dumps of xwd and ImageMagick against
-// ImageMagick), hostile files, and written files as ImageMagick and Pillow read them.
+// ImageMagick), hostile files, and written files as ImageMagick and Pillow read them; the stop of
+// every codec.
 
 #include "imaging/BmpReader.h"
 #include "imaging/BmpWriter.h"
+#include "imaging/EpsReader.h"
+#include "imaging/EpsWriter.h"
+#include "imaging/GifReader.h"
+#include "imaging/GifWriter.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/PngReader.h"
+#include "imaging/PngWriter.h"
 #include "imaging/PnmReader.h"
 #include "imaging/PnmWriter.h"
+#include "imaging/TiffReader.h"
+#include "imaging/TiffWriter.h"
+#include "imaging/TlsReader.h"
+#include "imaging/TlsWriter.h"
+#include "imaging/XpmReader.h"
+#include "imaging/XpmWriter.h"
 #include "imaging/XwdReader.h"
 #include "imaging/XwdWriter.h"
 #include "support/DataStream.h"
@@ -19,13 +32,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
 
 using imgtest::Bytes;
+using imgtest::LoadBytes;
 using imgtest::TestData;
 namespace fs = std::filesystem;
 
@@ -46,13 +60,6 @@ void ExpectSameRgb(const Bytes& actual, const Bytes& expected)
     const auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin());
     EXPECT_TRUE(a == actual.end()) << "first difference at pixel " << (a - actual.begin()) / 3 << ": "
                                    << int(*a) << " instead of " << int(*e);
-}
-
-int LoadBytes(Bytes bytes, CGraphicsImage& image)
-{
-    CDataStream stream;
-    EXPECT_TRUE(stream.OpenMemory(bytes.data(), std::int32_t(bytes.size()), 0));
-    return LoadGraphicsStream(stream, image);
 }
 
 std::vector<fs::path> FilesIn(const std::string& folder, const std::vector<std::string>& extensions)
@@ -218,9 +225,7 @@ TEST(LosslessCodecs, BmpHeaderVariantsReadAlike)
     }
 }
 
-class LosslessWriters : public imgtest::TempFolderTest
-{
-};
+using LosslessWriters = imgtest::TempFolderTest;
 
 // A 7x5 picture with every pixel different where the format allows.
 CGraphicsImage Pattern(int bpp)
@@ -250,7 +255,7 @@ TEST_F(LosslessWriters, WrittenFilesReadBackAlikeInPeers)
             // A bitmap keeps only which pixels are the darker colour.
             const Bytes expected = Rgb(bpp == 1 && std::string_view(extension) == ".pnm" ? loaded : image);
             ExpectSameRgb(Rgb(loaded), expected);
-            ExpectSameRgb(imgtest::MagickRgb(file), expected);
+            ExpectSameRgb(imgtest::MagickPixels(file), expected);
             if (std::string_view(extension) != ".xwd")  // Pillow has no XWD reader
                 ExpectSameRgb(imgtest::PillowRgb(file), expected);
         }
@@ -266,26 +271,37 @@ TEST_F(LosslessWriters, WrittenFilesReadBackAlikeInPeers)
     }
 }
 
-// A progress callback that asks to stop ends reading and writing with the user's abort.
+// In every codec but JPEG, whose reader has an abort of its own, a progress callback that asks to
+// stop halfway ends writing and reading with the user's abort.
 TEST_F(LosslessWriters, ProgressStopEndsWithUserAbort)
 {
     const CGraphicsImage image = Pattern(24);
-    CBmpWriter bmpOut;
-    CPnmWriter pnmOut;
-    CXwdWriter xwdOut;
-    CBmpReader bmpIn;
-    CPnmReader pnmIn;
-    CXwdReader xwdIn;
-    const std::tuple<CGraphicsWriter*, CGraphicsReader*, const char*> codecs[] = {
-        {&bmpOut, &bmpIn, "a.bmp"}, {&pnmOut, &pnmIn, "a.pnm"}, {&xwdOut, &xwdIn, "a.xwd"}};
+    const struct { std::unique_ptr<CGraphicsWriter> writer; std::unique_ptr<CGraphicsReader> reader; const char* name; }
+        codecs[] = {
+        {std::make_unique<CBmpWriter>(), std::make_unique<CBmpReader>(), "a.bmp"},
+        {std::make_unique<CPnmWriter>(), std::make_unique<CPnmReader>(), "a.pnm"},
+        {std::make_unique<CXwdWriter>(), std::make_unique<CXwdReader>(), "a.xwd"},
+        {std::make_unique<CPngWriter>(), std::make_unique<CPngReader>(), "a.png"},
+        {std::make_unique<CGifWriter>(), std::make_unique<CGifReader>(), "a.gif"},
+        {std::make_unique<CTiffWriter>(), std::make_unique<CTiffReader>(), "a.tif"},
+        {std::make_unique<CXpmWriter>(), std::make_unique<CXpmReader>(), "a.xpm"},
+        {std::make_unique<CEpsWriter>(), std::make_unique<CEpsReader>(), "a.eps"},
+        {std::make_unique<CTlsWriter>(), std::make_unique<CTlsReader>(), "a.tlsp"},
+    };
+    const auto stopHalfway = [](const CGraphicsCodecInfo&, void* calls, int, int, int percent, bool& stop) {
+        ++*static_cast<int*>(calls);
+        stop = percent >= 50;
+    };
     for (const auto& [writer, reader, name] : codecs) {
-        const auto stop = [](const CGraphicsCodecInfo&, void*, int, int, int, bool& stopNow) { stopNow = true; };
-        writer->Info().SetProgressCallback(stop, nullptr);
-        EXPECT_THROW(writer->Write(PathOf(name), image), EGraphicsAbort) << name;
+        SCOPED_TRACE(name);
+        int calls = 0;
+        writer->Info().SetProgressCallback(stopHalfway, &calls);
+        EXPECT_THROW(writer->Write(PathOf(name), image), EGraphicsAbort);
+        EXPECT_GT(calls, 2);
         ASSERT_EQ(SaveGraphicsFile(PathOf(name), image), kSaveOk);
-        reader->Info().SetProgressCallback(stop, nullptr);
+        reader->Info().SetProgressCallback(stopHalfway, &calls);
         CGraphicsImage loaded;
-        EXPECT_THROW(reader->Read(PathOf(name), loaded), EGraphicsAbort) << name;
+        EXPECT_THROW(reader->Read(PathOf(name), loaded), EGraphicsAbort);
     }
 }
 
