@@ -115,6 +115,23 @@ inline Bytes PillowRgb(const std::string& file)
     return Bytes(rgb.begin(), rgb.end());
 }
 
+inline Bytes BytesOf(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+// 8-bit R, G, B per pixel, rows from the top, as the palette shows an indexed image.
+inline Bytes Rgb(const CGraphicsImage& image)
+{
+    Bytes rgb;
+    for (std::uint32_t y = 0; y < image.Height(); ++y) {
+        const std::uint8_t* bgr = image.RowTo24(image.Row(y));
+        for (std::uint32_t x = 0; x < image.Width(); ++x)
+            rgb.insert(rgb.end(), {bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]});
+    }
+    return rgb;
+}
+
 // 8-bit R, G, B, A of a pixel; true-colour formats below 32 bpp give alpha 0.
 inline std::uint32_t PixelRgba(const CGraphicsImage& image, std::uint32_t x, std::uint32_t y)
 {

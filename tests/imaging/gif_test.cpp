@@ -16,19 +16,8 @@
 namespace {
 
 using imgtest::Bytes;
+using imgtest::Rgb;
 using u32 = std::uint32_t;
-
-// R, G, B per pixel, rows from the top, as the palette shows an indexed image.
-Bytes RgbOf(const CGraphicsImage& image)
-{
-    Bytes rgb;
-    for (u32 y = 0; y < image.Height(); ++y)
-        for (u32 x = 0; x < image.Width(); ++x) {
-            const RGBQUAD& c = image.Palette()[image.GetPixelFn(x, y)];
-            rgb.insert(rgb.end(), {c.rgbRed, c.rgbGreen, c.rgbBlue});
-        }
-    return rgb;
-}
 
 TEST(GifReader, PeerFilesDecodeAsPillowDecodesThem)
 {
@@ -48,7 +37,7 @@ TEST(GifReader, PeerFilesDecodeAsPillowDecodesThem)
         ASSERT_EQ(image.Bpp(), 8);
         ASSERT_EQ(image.Width(), c.width);
         ASSERT_EQ(image.Height(), c.height);
-        EXPECT_EQ(RgbOf(image), imgtest::ReadFile(imgtest::TestData("gif/" + std::string(c.name) + ".rgb")));
+        EXPECT_EQ(Rgb(image), imgtest::ReadFile(imgtest::TestData("gif/" + std::string(c.name) + ".rgb")));
     }
 }
 
@@ -98,13 +87,13 @@ TEST_F(GifWriterTest, PeersReadOurFilesWithOurPixels)
         for (std::size_t i = 0; i < frames.size(); ++i) {
             CGraphicsImage expected;
             ASSERT_TRUE(expected.Quantize(frames[i]));
-            const Bytes rgb = RgbOf(expected);
+            const Bytes rgb = Rgb(expected);
             EXPECT_EQ(imgtest::ReadFile(PathOf("im-" + std::to_string(i) + ".rgb")), rgb) << "frame " << i;
             EXPECT_EQ(imgtest::ReadFile(PathOf("pil-" + std::to_string(i) + ".rgb")), rgb) << "frame " << i;
             if (i == 0) {
                 CGraphicsImage back;
                 ASSERT_EQ(LoadGraphicsFile(file, back), kLoadOk);
-                EXPECT_EQ(RgbOf(back), rgb);
+                EXPECT_EQ(Rgb(back), rgb);
             }
         }
     }

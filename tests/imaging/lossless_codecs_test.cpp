@@ -39,20 +39,11 @@
 namespace {
 
 using imgtest::Bytes;
+using imgtest::BytesOf;
 using imgtest::LoadBytes;
+using imgtest::Rgb;
 using imgtest::TestData;
 namespace fs = std::filesystem;
-
-Bytes Rgb(const CGraphicsImage& image)
-{
-    Bytes rgb;
-    for (std::uint32_t y = 0; y < image.Height(); ++y) {
-        const std::uint8_t* bgr = image.RowTo24(image.Row(y));
-        for (std::uint32_t x = 0; x < image.Width(); ++x)
-            rgb.insert(rgb.end(), {bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]});
-    }
-    return rgb;
-}
 
 void ExpectSameRgb(const Bytes& actual, const Bytes& expected)
 {
@@ -165,11 +156,6 @@ Bytes XwdHeader(std::uint32_t version, std::uint32_t width, std::uint32_t height
     return out;
 }
 
-Bytes Text(std::string_view text)
-{
-    return Bytes(text.begin(), text.end());
-}
-
 TEST(LosslessCodecs, HostileFilesFailBeforeTheyAllocate)
 {
     constexpr const char* kBmpRead = "Fehler beim Lesen der BMP-Datei !";
@@ -185,13 +171,13 @@ TEST(LosslessCodecs, HostileFilesFailBeforeTheyAllocate)
         {"RLE run past the right edge", BareBmp(4, 2, 8, 1, {5, 1, 0, 1}), kLoadFailed, kBmpRead},
         {"RLE without its end", BareBmp(4, 2, 4, 2, {4, 0x12, 0, 0}), kLoadFailed, kBmpRead},
         {"RLE delta inside", BareBmp(4, 2, 4, 2, {0, 2, 3, 1, 1, 0x30, 0, 1}), kLoadOk, ""},
-        {"PNM pixels beyond the stream", Text("P5 20000 20000 255\n\1\2"), kLoadFailed, kPnmRead, true},
-        {"PNM text samples beyond the stream", Text("P3 20000 20000 255\n1 2 3"), kLoadFailed, kPnmRead, true},
-        {"PNM header cut short", Text("P6 3"), kLoadFailed, kPnmCorrupt, true},
-        {"PNM maximum 0", Text("P5 1 1 0\n\0"), kLoadFailed, kPnmCorrupt, true},
-        {"PNM maximum above 65535", Text("P2 1 1 65536\n0"), kLoadFailed, kPnmCorrupt, true},
-        {"PNM sample not a number", Text("P2 2 1 255\n0 x"), kLoadFailed, kPnmRead},
-        {"PBM digit other than 0 and 1", Text("P1 2 1\n0 2"), kLoadFailed, kPnmRead},
+        {"PNM pixels beyond the stream", BytesOf("P5 20000 20000 255\n\1\2"), kLoadFailed, kPnmRead, true},
+        {"PNM text samples beyond the stream", BytesOf("P3 20000 20000 255\n1 2 3"), kLoadFailed, kPnmRead, true},
+        {"PNM header cut short", BytesOf("P6 3"), kLoadFailed, kPnmCorrupt, true},
+        {"PNM maximum 0", BytesOf("P5 1 1 0\n\0"), kLoadFailed, kPnmCorrupt, true},
+        {"PNM maximum above 65535", BytesOf("P2 1 1 65536\n0"), kLoadFailed, kPnmCorrupt, true},
+        {"PNM sample not a number", BytesOf("P2 2 1 255\n0 x"), kLoadFailed, kPnmRead},
+        {"PBM digit other than 0 and 1", BytesOf("P1 2 1\n0 2"), kLoadFailed, kPnmRead},
         {"XWD header above 256 bytes", [] { Bytes b = XwdHeader(7, 4, 4); b[2] = 1; return b; }(), kLoadFailed,
          "Die Datei ist keine XWD-Datei !", true},
         {"XWD pixels beyond the stream", Cat(XwdHeader(7, 30000, 30000), Bytes(64, 0)), kLoadFailed,

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,48 +22,36 @@ using imgtest::MakePicture;
 using imgtest::Mismatches;
 using u32 = std::uint32_t;
 
-struct FixtureCase
+TEST(TiffFixtures, DecodeAsLibtiff)
 {
-    const char* file;
-    int bpp;
-};
+    const struct { const char* file; int bpp; } cases[] = {
+        {"im-bw-none", 1}, {"im-bw-packbits-be", 1}, {"im-bw-whiteiszero", 1}, {"im-grey-whiteiszero", 8},
+        {"im-grey4", 4}, {"im-pal1", 1}, {"im-pal4-lzw", 4}, {"im-pal8-packbits-be", 8}, {"im-rgb-lzw-be", 24},
+        {"im-rgb-none", 24}, {"im-rgb-packbits", 24}, {"im-rgb-zip-be", 24}, {"pil-bw-ccitt", 1},
+        {"pil-bw-raw", 1}, {"pil-grey-lzw", 8}, {"pil-pal8-packbits", 8}, {"pil-rgb-deflate", 24},
+        {"pil-rgb-lzw", 24}, {"pil-rgb-packbits", 24}, {"pil-rgb-raw", 24}, {"pil-rgba-lzw", 32},
+        {"tcp-bw-fill2", 1}, {"tcp-bw-lzw-r1", 1}, {"tcp-grey-lzw-pred", 8}, {"tcp-pal4-lzw-be", 4},
+        {"tcp-rgb-lzw-pred-r1", 24}, {"tcp-rgb-lzw-pred-r5-be", 24}, {"tcp-rgb-none-onestrip-be", 24},
+        {"tcp-rgb-packbits-onestrip", 24}, {"tcp-rgb-zip-pred", 24}, {"im-rgb16", 24}, {"im-grey16-zip-be", 8},
+        {"tcp-rgb16-lzw-pred", 24},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        CGraphicsImage image;
+        const std::string file = imgtest::TestData("tiff/" + std::string(c.file) + ".tif");
+        const std::string reference = imgtest::TestData("tiff/ref/" + std::string(c.file) + ".rgba");
+        ASSERT_EQ(LoadGraphicsFile(file, image), kLoadOk) << LoadErrorText();
+        EXPECT_EQ(image.Bpp(), c.bpp);
+        EXPECT_EQ(Mismatches(image, imgtest::ReadFile(reference)), 0);
 
-const FixtureCase kFixtures[] = {
-    {"im-bw-none", 1}, {"im-bw-packbits-be", 1}, {"im-bw-whiteiszero", 1}, {"im-grey-whiteiszero", 8},
-    {"im-grey4", 4}, {"im-pal1", 1}, {"im-pal4-lzw", 4}, {"im-pal8-packbits-be", 8}, {"im-rgb-lzw-be", 24},
-    {"im-rgb-none", 24}, {"im-rgb-packbits", 24}, {"im-rgb-zip-be", 24}, {"pil-bw-ccitt", 1},
-    {"pil-bw-raw", 1}, {"pil-grey-lzw", 8}, {"pil-pal8-packbits", 8}, {"pil-rgb-deflate", 24},
-    {"pil-rgb-lzw", 24}, {"pil-rgb-packbits", 24}, {"pil-rgb-raw", 24}, {"pil-rgba-lzw", 32},
-    {"tcp-bw-fill2", 1}, {"tcp-bw-lzw-r1", 1}, {"tcp-grey-lzw-pred", 8}, {"tcp-pal4-lzw-be", 4},
-    {"tcp-rgb-lzw-pred-r1", 24}, {"tcp-rgb-lzw-pred-r5-be", 24}, {"tcp-rgb-none-onestrip-be", 24},
-    {"tcp-rgb-packbits-onestrip", 24}, {"tcp-rgb-zip-pred", 24}, {"im-rgb16", 24}, {"im-grey16-zip-be", 8},
-    {"tcp-rgb16-lzw-pred", 24},
-};
-
-using TiffFixture = ::testing::TestWithParam<FixtureCase>;
-
-TEST_P(TiffFixture, DecodesAsLibtiff)
-{
-    CGraphicsImage image;
-    const std::string name = GetParam().file;
-    ASSERT_EQ(LoadGraphicsFile(imgtest::TestData("tiff/" + name + ".tif"), image), kLoadOk) << LoadErrorText();
-    EXPECT_EQ(image.Bpp(), GetParam().bpp);
-    EXPECT_EQ(Mismatches(image, imgtest::ReadFile(imgtest::TestData("tiff/ref/" + name + ".rgba"))), 0);
-
-    // Every cut of the file fails cleanly or delivers a picture.
-    const Bytes whole = imgtest::ReadFile(imgtest::TestData("tiff/" + name + ".tif"));
-    for (std::size_t size = 0; size < whole.size(); size += 1 + whole.size() / 23) {
-        CGraphicsImage partial;
-        LoadBytes(Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(size)), partial);
+        // Every cut of the file fails cleanly or delivers a picture.
+        const Bytes whole = imgtest::ReadFile(file);
+        for (std::size_t size = 0; size < whole.size(); size += 1 + whole.size() / 23) {
+            CGraphicsImage partial;
+            LoadBytes(Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(size)), partial);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, TiffFixture, ::testing::ValuesIn(kFixtures),
-                         [](const auto& param) {
-                             std::string name = param.param.file;
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
 
 using TiffWriterTest = imgtest::TempFolderTest;
 

@@ -54,7 +54,7 @@ protected:
 
     static int LoadText(const std::string& text, CGraphicsImage& image)
     {
-        return imgtest::LoadBytes(Bytes(text.begin(), text.end()), image);
+        return imgtest::LoadBytes(imgtest::BytesOf(text), image);
     }
 };
 
