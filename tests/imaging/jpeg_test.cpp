@@ -29,12 +29,6 @@ std::string Fixture(const std::string& name)
     return imgtest::TestData("jpeg/" + name);
 }
 
-// The peers' decodings are PNM files, read by our PNM reader, which matches netpbm.
-void LoadPnm(const std::string& path, CGraphicsImage& image)
-{
-    ASSERT_EQ(LoadGraphicsFile(path, image), kLoadOk) << path << ": " << LoadErrorText();
-}
-
 std::uint32_t Colour(const CGraphicsImage& image, std::uint32_t x, std::uint32_t y)
 {
     const std::uint32_t pixel = image.GetPixelFn(x, y);
@@ -76,7 +70,8 @@ TEST(JpegRead, MatchesWhatLibjpegAndPillowDecode)
         CGraphicsImage image, reference;
         std::string comment = "old";
         ASSERT_EQ(LoadGraphicsFile(Fixture(c.file + std::string(".jpg")), image, &comment), kLoadOk) << c.file;
-        LoadPnm(Fixture(c.reference), reference);
+        // The peers' decodings are PNM files, read by our PNM reader, which matches netpbm.
+        ASSERT_EQ(LoadGraphicsFile(Fixture(c.reference), reference), kLoadOk) << c.reference;
         EXPECT_EQ(image.Bpp(), 24) << c.file;
         EXPECT_LE(Difference(image, reference), 2) << c.file;
         EXPECT_EQ(comment, c.comment) << c.file;
@@ -90,14 +85,14 @@ protected:
     void PeerDecoding(const std::string& command, CGraphicsImage& image)
     {
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        LoadPnm(PathOf("peer.ppm"), image);
+        ASSERT_EQ(LoadGraphicsFile(PathOf("peer.ppm"), image), kLoadOk) << command;
     }
 };
 
 TEST_F(JpegWrite, PeersReadWhatWeWriteWithItsComment)
 {
     CGraphicsImage source;
-    LoadPnm(Fixture("cjpeg-444.ppm"), source);
+    ASSERT_EQ(LoadGraphicsFile(Fixture("cjpeg-444.ppm"), source), kLoadOk);
     CGraphicsImage indexed, withAlpha;
     indexed.CreateOrThrow(8, source.Width(), source.Height());
     withAlpha.CreateOrThrow(32, source.Width(), source.Height());
@@ -144,7 +139,7 @@ void StopAtHalf(const CGraphicsCodecInfo&, void*, int, int, int percent, bool& s
 TEST_F(JpegWrite, StopsAndLibraryErrorsAreTheLibrarysExceptions)
 {
     CGraphicsImage image;
-    LoadPnm(Fixture("cjpeg-444.ppm"), image);
+    ASSERT_EQ(LoadGraphicsFile(Fixture("cjpeg-444.ppm"), image), kLoadOk);
     CJpegReader reader;
     reader.Info().SetProgressCallback(StopAtHalf, nullptr);
     EXPECT_THROW(reader.Read(std::string_view(Fixture("cjpeg-420.jpg")), image), EJpegAbort);
