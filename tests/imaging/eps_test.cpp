@@ -106,9 +106,7 @@ TEST_F(EpsTest, GhostscriptPrintsWhatWeWroteAndWeReadItBack)
             }
         CGraphicsImage back;
         ASSERT_EQ(LoadGraphicsFile(eps, back), kLoadOk) << LoadErrorText();
-        for (u32 y = 0; y < 7; ++y)
-            for (u32 x = 0; x < 11; ++x)
-                ASSERT_EQ(PixelRgba(back, x, y) | 0xFF, PixelRgba(image, x, y) | 0xFF) << c.bpp;
+        EXPECT_EQ(imgtest::Rgb(back), imgtest::Rgb(image)) << c.bpp;
     }
 }
 
@@ -180,9 +178,7 @@ TEST_F(EpsTest, DosBinariesAndDamagedFiles)
             continue;
         }
         ASSERT_EQ(result, kLoadOk) << c.what << ": " << LoadErrorText();
-        for (u32 y = 0; y < 4; ++y)
-            for (u32 x = 0; x < 6; ++x)
-                ASSERT_EQ(PixelRgba(read, x, y), PixelRgba(image, x, y)) << c.what;
+        EXPECT_EQ(imgtest::Rgb(read), imgtest::Rgb(image)) << c.what;
     }
     Bytes notEps(40, 'x');
     CDataStream stream;
