@@ -96,12 +96,12 @@ inline int Shell(const std::string& command, std::string* output = nullptr)
     return ::pclose(pipe);
 }
 
-// The file's pixels as 8-bit R, G, B (or another `layout` of ImageMagick's, such as "rgba"), as
-// ImageMagick and as Pillow read them.
-inline Bytes MagickPixels(const std::string& file, const std::string& layout = "rgb")
+// The file's pixels as 8-bit R, G, B (or another `layout` of ImageMagick's, such as "rgba", after
+// the `options`), as ImageMagick and as Pillow read them.
+inline Bytes MagickPixels(const std::string& file, const std::string& layout = "rgb", const std::string& options = "")
 {
     std::string pixels;
-    Shell("convert-im6.q16 '" + file + "' -depth 8 " + layout + ":- 2>/dev/null", &pixels);
+    Shell("convert-im6.q16 '" + file + "' " + options + " -depth 8 " + layout + ":- 2>/dev/null", &pixels);
     return Bytes(pixels.begin(), pixels.end());
 }
 
