@@ -1,9 +1,9 @@
 #pragma once
 // Helpers of the imaging tests: fixture files, byte files, test pictures, and a temporary folder per test.
 
+#include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-
-#include "imaging/GraphicsImage.h"
+#include "support/DataStream.h"
 
 #include <gtest/gtest.h>
 
@@ -55,14 +55,19 @@ inline std::vector<std::string> PngFilesIn(const char* folder)
     return files;
 }
 
-// Pictures drawn from `colours` random colours, or, with colours 0, a smooth photo-like scene
-// with noise where almost every pixel has a colour of its own. Indexed formats get random indices.
-inline void MakePicture(CGraphicsImage& image, int bpp, std::uint32_t width, std::uint32_t height, std::uint32_t colours,
-                        std::mt19937& random)
+// A picture drawn from `colours` random colours, or, with colours 0, a smooth photo-like scene
+// with noise where almost every pixel has a colour of its own. Indexed formats get random indices
+// and take their first palette entries from `palette` (0xRRGGBB).
+inline void MakePicture(CGraphicsImage& image, int bpp, std::uint32_t width, std::uint32_t height,
+                        const std::vector<std::uint32_t>& palette = {}, std::uint32_t colours = 0,
+                        std::uint32_t seed = 1)
 {
     ASSERT_TRUE(image.Create(bpp, width, height, 0));
-    std::vector<std::uint32_t> palette(colours);
-    for (std::uint32_t& c : palette)
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        image.SetPaletteColor(unsigned(i), palette[i]);
+    std::mt19937 random(seed);
+    std::vector<std::uint32_t> colourList(colours);
+    for (std::uint32_t& c : colourList)
         c = random() & 0xFFFFFF;
     std::normal_distribution<double> noise(0.0, 6.0);
     auto level = [&](double v) { return std::uint32_t(std::clamp(v + noise(random), 0.0, 255.0)); };
@@ -70,44 +75,17 @@ inline void MakePicture(CGraphicsImage& image, int bpp, std::uint32_t width, std
         for (std::uint32_t x = 0; x < width; ++x) {
             const double dx = double(x) / width - 0.6, dy = double(y) / height - 0.4;
             const double blob = 120.0 / (1.0 + 30.0 * (dx * dx + dy * dy));
-            const std::uint32_t colour = colours > 0 ? palette[random() % colours]
+            const std::uint32_t colour = colours > 0 ? colourList[random() % colours]
                                            : level(60 + blob + 80.0 * y / height) << 16 |
                                                  level(40 + 150.0 * x / width) << 8 | level(200 - blob);
             image.SetPixelFn(x, y, bpp <= 8 ? random() % (1u << bpp) : image.ColorToPixel(colour));
         }
 }
 
-// The standard output of a shell command (empty when it cannot run).
-inline Bytes CommandOutput(const std::string& command)
-{
-    Bytes out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        std::uint8_t chunk[4096];
-        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-            out.insert(out.end(), chunk, chunk + n);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
-// The file's pixels as 8-bit R, G, B, as ImageMagick and as Pillow read them.
-inline Bytes MagickRgb(const std::string& file)
-{
-    return CommandOutput("convert-im6.q16 '" + file + "' -depth 8 rgb:- 2>/dev/null");
-}
-
-inline Bytes PillowRgb(const std::string& file)
-{
-    // Debian's Python, which has Pillow, whatever python3 comes first on the path.
-    return CommandOutput("/usr/bin/python3 -c 'import sys; from PIL import Image; "
-                         "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGB\").tobytes())' '" +
-                         file + "' 2>/dev/null");
-}
-
-// Runs a shell command; its exit status, with what it printed on both channels in `output`.
+// Runs a shell command; its exit status, with its standard output in `output`.
 inline int Shell(const std::string& command, std::string* output = nullptr)
 {
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr)
         return -1;
     char chunk[4096];
@@ -118,6 +96,42 @@ inline int Shell(const std::string& command, std::string* output = nullptr)
     return ::pclose(pipe);
 }
 
+// The file's pixels as 8-bit R, G, B (or another `layout` of ImageMagick's, such as "rgba", after
+// the `options`), as ImageMagick and as Pillow read them.
+inline Bytes MagickPixels(const std::string& file, const std::string& layout = "rgb", const std::string& options = "")
+{
+    std::string pixels;
+    Shell("convert-im6.q16 '" + file + "' " + options + " -depth 8 " + layout + ":- 2>/dev/null", &pixels);
+    return Bytes(pixels.begin(), pixels.end());
+}
+
+inline Bytes PillowRgb(const std::string& file)
+{
+    // Debian's Python, which has Pillow, whatever python3 comes first on the path.
+    std::string rgb;
+    Shell("/usr/bin/python3 -c 'import sys; from PIL import Image; "
+          "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGB\").tobytes())' '" + file + "' 2>/dev/null",
+          &rgb);
+    return Bytes(rgb.begin(), rgb.end());
+}
+
+inline Bytes BytesOf(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+// 8-bit R, G, B per pixel, rows from the top, as the palette shows an indexed image.
+inline Bytes Rgb(const CGraphicsImage& image)
+{
+    Bytes rgb;
+    for (std::uint32_t y = 0; y < image.Height(); ++y) {
+        const std::uint8_t* bgr = image.RowTo24(image.Row(y));
+        for (std::uint32_t x = 0; x < image.Width(); ++x)
+            rgb.insert(rgb.end(), {bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]});
+    }
+    return rgb;
+}
+
 // 8-bit R, G, B, A of a pixel; true-colour formats below 32 bpp give alpha 0.
 inline std::uint32_t PixelRgba(const CGraphicsImage& image, std::uint32_t x, std::uint32_t y)
 {
@@ -125,17 +139,32 @@ inline std::uint32_t PixelRgba(const CGraphicsImage& image, std::uint32_t x, std
     return std::uint32_t{bgra[2]} << 24 | std::uint32_t{bgra[1]} << 16 | std::uint32_t{bgra[0]} << 8 | bgra[3];
 }
 
-// A picture of the format with a busy pattern; indexed formats take their first palette entries
-// from `palette` (0xRRGGBB).
-inline void MakePicture(CGraphicsImage& image, int bpp, std::uint32_t width, std::uint32_t height,
-                        const std::vector<std::uint32_t>& palette = {})
+// Counts the pixels whose colour (and alpha, for 32 bits) differs from 8-bit R, G, B, A bytes,
+// -1 when the sizes differ; the first few differences are reported as failures.
+inline int Mismatches(const CGraphicsImage& image, const Bytes& rgba)
 {
-    image.CreateOrThrow(bpp, width, height);
-    for (std::size_t i = 0; i < palette.size(); ++i)
-        image.SetPaletteColor(unsigned(i), palette[i]);
-    for (std::uint32_t y = 0; y < height; ++y)
-        for (std::uint32_t x = 0; x < width; ++x)
-            image.SetPixelFn(x, y, bpp < 12 ? (x * 5 + y * 3) % (1u << bpp) : (x * 0x170B05u + y * 0x0311A9u) ^ 0x5A);
+    if (rgba.size() != std::size_t{4} * image.Width() * image.Height())
+        return -1;
+    const std::uint32_t compared = image.Bpp() == 32 ? 0xFFFFFFFFu : 0xFFFFFF00u;
+    int mismatches = 0;
+    for (std::uint32_t y = 0; y < image.Height(); ++y)
+        for (std::uint32_t x = 0; x < image.Width(); ++x) {
+            const std::uint8_t* ref = &rgba[4 * (std::size_t(y) * image.Width() + x)];
+            const std::uint32_t expected =
+                std::uint32_t{ref[0]} << 24 | std::uint32_t{ref[1]} << 16 | std::uint32_t{ref[2]} << 8 | ref[3];
+            if (((PixelRgba(image, x, y) ^ expected) & compared) != 0 && ++mismatches <= 3)
+                ADD_FAILURE() << "pixel " << x << "," << y << std::hex << " expected " << expected << " got "
+                              << PixelRgba(image, x, y);
+        }
+    return mismatches;
+}
+
+// Loads a picture from bytes in memory through the content detection.
+inline int LoadBytes(Bytes bytes, CGraphicsImage& image)
+{
+    CDataStream stream;
+    EXPECT_TRUE(stream.OpenMemory(bytes.data(), std::int32_t(bytes.size()), 0));
+    return LoadGraphicsStream(stream, image);
 }
 
 // The palette of plain grey levels from black to white for a depth.

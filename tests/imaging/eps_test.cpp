@@ -19,6 +19,7 @@
 namespace {
 
 using imgtest::Bytes;
+using imgtest::BytesOf;
 using imgtest::GreyRamp;
 using imgtest::MakePicture;
 using imgtest::PixelRgba;
@@ -43,7 +44,7 @@ protected:
 TEST_F(EpsTest, WriterLaysOutThePage)
 {
     CGraphicsImage colour;
-    MakePicture(colour, 24, 100, 100, {});
+    MakePicture(colour, 24, 100, 100);
     const std::string text = Text(imgtest::ReadFile(Save(colour, "colour.eps")));
     const std::string header =
         "%!PS-Adobe-3.0 EPSF-3.0\n%%LanguageLevel: 2\n%%Creator: KQ-Radiz\n%%Pages: 1\n"
@@ -72,7 +73,7 @@ TEST_F(EpsTest, WriterLaysOutThePage)
     EXPECT_NE(small.find("20 3 1\n[ 20 0 0 -3 0 3 ]\n{ picstr readstring }\nimage\n"), std::string::npos);
     // The default palette of an 8-bit image is no grey ramp: it goes out in colour.
     CGraphicsImage indexed;
-    MakePicture(indexed, 8, 4, 4, {});
+    MakePicture(indexed, 8, 4, 4);
     EXPECT_NE(Text(imgtest::ReadFile(Save(indexed, "indexed.eps"))).find("colorimage"), std::string::npos);
 }
 
@@ -90,7 +91,7 @@ TEST_F(EpsTest, GhostscriptPrintsWhatWeWroteAndWeReadItBack)
         const std::string eps = Save(image, "picture.eps"), png = PathOf("page.png");
         std::string output;
         ASSERT_EQ(imgtest::Shell("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r72 -dEPSCrop -sOutputFile=" + png +
-                                     " " + eps, &output), 0) << output;
+                                     " " + eps + " 2>&1", &output), 0) << output;
         CGraphicsImage page;
         ASSERT_EQ(LoadGraphicsFile(png, page), kLoadOk);
         const double scale = std::min(565.0 / 11, 811.0 / 7);
@@ -105,9 +106,7 @@ TEST_F(EpsTest, GhostscriptPrintsWhatWeWroteAndWeReadItBack)
             }
         CGraphicsImage back;
         ASSERT_EQ(LoadGraphicsFile(eps, back), kLoadOk) << LoadErrorText();
-        for (u32 y = 0; y < 7; ++y)
-            for (u32 x = 0; x < 11; ++x)
-                ASSERT_EQ(PixelRgba(back, x, y) | 0xFF, PixelRgba(image, x, y) | 0xFF) << c.bpp;
+        EXPECT_EQ(imgtest::Rgb(back), imgtest::Rgb(image)) << c.bpp;
     }
 }
 
@@ -116,28 +115,17 @@ TEST_F(EpsTest, ReadsNetpbmFiles)
     // Portable maps of 9 x 5 pixels: bilevel (1 = black), grey and colour.
     const struct { const char* magic; int bpp; u32 bytesPerRow; } cases[] = {{"P4", 1, 2}, {"P5", 8, 9}, {"P6", 24, 27}};
     for (const auto& c : cases) {
-        std::string pnm = std::string(c.magic) + "\n9 5\n" + (c.bpp == 1 ? "" : "255\n");
-        Bytes samples(5 * c.bytesPerRow);
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            samples[i] = std::uint8_t(i * 37 + 11);
-        pnm.append(samples.begin(), samples.end());
-        imgtest::WriteFile(PathOf("in.pnm"), Bytes(pnm.begin(), pnm.end()));
+        Bytes pnm = BytesOf(std::string(c.magic) + "\n9 5\n" + (c.bpp == 1 ? "" : "255\n"));
+        for (u32 i = 0; i < 5 * c.bytesPerRow; ++i)
+            pnm.push_back(std::uint8_t(i * 37 + 11));
+        imgtest::WriteFile(PathOf("in.pnm"), pnm);
         ASSERT_EQ(imgtest::Shell("(pnmtops -noturn " + PathOf("in.pnm") + " >" + PathOf("in.ps") + ") 2>/dev/null"), 0);
-        CGraphicsImage image;
+        CGraphicsImage image, original;
         ASSERT_EQ(LoadGraphicsFile(PathOf("in.ps"), image), kLoadOk) << c.magic << ": " << LoadErrorText();
         ASSERT_EQ(image.Bpp(), c.bpp);
-        for (u32 y = 0; y < 5; ++y)
-            for (u32 x = 0; x < 9; ++x) {
-                const std::uint8_t* row = &samples[y * c.bytesPerRow];
-                u32 expected = 0;
-                if (c.bpp == 1)
-                    expected = (row[x / 8] >> (7 - x % 8) & 1) != 0 ? 0 : 0xFFFFFF;
-                else if (c.bpp == 8)
-                    expected = row[x] * 0x010101u;
-                else
-                    expected = u32{row[3 * x]} << 16 | u32{row[3 * x + 1]} << 8 | row[3 * x + 2];
-                ASSERT_EQ(PixelRgba(image, x, y) >> 8, expected) << c.magic << " " << x << "," << y;
-            }
+        // The pixels of the map itself, as our PNM reader, which matches netpbm, reads them.
+        ASSERT_EQ(LoadGraphicsFile(PathOf("in.pnm"), original), kLoadOk);
+        EXPECT_EQ(imgtest::Rgb(image), imgtest::Rgb(original)) << c.magic;
     }
 }
 
@@ -164,39 +152,33 @@ Bytes DosEps(const Bytes& postscript, const Bytes& tiff, u32 tiffOffsetShift = 0
 TEST_F(EpsTest, DosBinariesAndDamagedFiles)
 {
     CGraphicsImage image;
-    MakePicture(image, 24, 6, 4, {});
+    MakePicture(image, 24, 6, 4);
     ASSERT_EQ(SaveGraphicsFile(PathOf("preview.tif"), image), kSaveOk);
     const Bytes tiff = imgtest::ReadFile(PathOf("preview.tif"));
     const Bytes eps = imgtest::ReadFile(Save(image, "page.eps"));
-    auto bytes = [](std::string_view text) { return Bytes(text.begin(), text.end()); };
     const std::string image16 = "%!PS-Adobe-3.0 EPSF-3.0\n2 1 16 [2 0 0 -1 0 1] {x} image\n0000ffff\n";
     const struct { const char* what; Bytes file; const char* message; } cases[] = {
-        {"TIFF preview", DosEps(bytes("%!PS\n"), tiff), nullptr},
+        {"TIFF preview", DosEps(BytesOf("%!PS\n"), tiff), nullptr},
         {"PostScript section only", DosEps(eps, {}), nullptr},
         {"preview beyond the end", DosEps(eps, tiff, 5), "Besch\xE4" "digte EPS-Datei !"},
-        {"no image operator", bytes("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 1 1\nshowpage\n"),
+        {"no image operator", BytesOf("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 1 1\nshowpage\n"),
          "Besch\xE4" "digte EPS-Datei !"},
-        {"16-bit samples", bytes(image16), "Das Format der EPS-Datei wird nicht unterst\xFCtzt !"},
+        {"16-bit samples", BytesOf(image16), "Das Format der EPS-Datei wird nicht unterst\xFCtzt !"},
         {"samples cut short", Bytes(eps.begin(), eps.end() - 200), "Besch\xE4" "digte EPS-Datei !"},
-        {"not hexadecimal", bytes("%!PS-Adobe-3.0 EPSF-3.0\n2 1 8 [2 0 0 -1 0 1] {x} image\n0x0y\n"),
+        {"not hexadecimal", BytesOf("%!PS-Adobe-3.0 EPSF-3.0\n2 1 8 [2 0 0 -1 0 1] {x} image\n0x0y\n"),
          "Besch\xE4" "digte EPS-Datei !"},
-        {"too short", bytes("%!PS\n"), "Fehler beim Lesen der EPS-Datei !"},
+        {"too short", BytesOf("%!PS\n"), "Fehler beim Lesen der EPS-Datei !"},
     };
     for (const auto& c : cases) {
-        Bytes file = c.file;
-        CDataStream stream;
-        ASSERT_TRUE(stream.OpenMemory(file.data(), std::int32_t(file.size()), 0));
         CGraphicsImage read;
-        const int result = LoadGraphicsStream(stream, read);
+        const int result = imgtest::LoadBytes(c.file, read);
         if (c.message != nullptr) {
             EXPECT_EQ(result, kLoadFailed) << c.what;
             EXPECT_EQ(LoadErrorText(), c.message) << c.what;
             continue;
         }
         ASSERT_EQ(result, kLoadOk) << c.what << ": " << LoadErrorText();
-        for (u32 y = 0; y < 4; ++y)
-            for (u32 x = 0; x < 6; ++x)
-                ASSERT_EQ(PixelRgba(read, x, y), PixelRgba(image, x, y)) << c.what;
+        EXPECT_EQ(imgtest::Rgb(read), imgtest::Rgb(image)) << c.what;
     }
     Bytes notEps(40, 'x');
     CDataStream stream;

@@ -44,44 +44,7 @@ std::string ReadIcon(Bytes bytes, CGraphicsImage& image, std::int32_t request = 
     }
 }
 
-struct FileCase
-{
-    const char* file;
-    std::int32_t request;
-    std::optional<std::uint16_t> group;
-    const char* reference;  // ref/<reference>.rgba.z
-    u32 width, height;
-    int bpp;
-};
-
 constexpr std::int32_t kLargest = CIcoReader::LargestImage;
-
-const FileCase kFiles[] = {
-    {"ico-depths.ico", kLargest, {}, "ico-depths-2", 32, 32, 8},
-    {"ico-depths.ico", 0, {}, "ico-depths-0", 16, 16, 8},
-    {"ico-depths.ico", CIcoReader::SizeRequest(32, 32, 0xFF), {}, "ico-depths-2", 32, 32, 8},
-    {"ico-depths.ico", CIcoReader::SizeRequest(32, 32, 4), {}, "ico-depths-1", 32, 32, 8},
-    {"ico-depths.ico", 0x03000001, {}, "ico-depths-1", 32, 32, 8},  // bits 24 and 25 do not count
-    {"ico-mono.ico", 0, {}, "ico-mono-0", 24, 24, 8},
-    {"ico-mono.ico", 1, {}, "ico-mono-1", 13, 11, 8},
-    {"ico-truecolor.ico", 0, {}, "ico-truecolor-0", 20, 20, 32},  // 24 bits with a mask
-    {"ico-truecolor.ico", kLargest, {}, "ico-truecolor-1", 48, 48, 32},
-    {"ico-png.ico", 0, {}, "ico-png-0", 16, 16, 32},
-    {"ico-png.ico", kLargest, {}, "ico-png-1", 64, 64, 32},
-    {"ico-magick.ico", kLargest, {}, "ico-magick-0", 48, 48, 32},
-    {"ico-magick.ico", 1, {}, "ico-magick-1", 16, 16, 32},
-    {"ico-magick256.ico", kLargest, {}, "ico-magick256-0", 256, 256, 32},
-    {"ico-crafted8.ico", kLargest, {}, "ico-crafted8-0", 16, 16, 8},
-    {"cur-pointer.cur", 0, {}, "cur-pointer-0", 32, 32, 8},
-    {"cur-pointer.cur", kLargest, {}, "cur-pointer-1", 48, 48, 32},
-    {"exe-pe64.exe", kLargest, {}, "exe-pe64-g1-2", 32, 32, 8},
-    {"exe-pe64.exe", 0, 1, "exe-pe64-g1-0", 16, 16, 8},
-    {"exe-pe64.exe", kLargest, 7, "exe-pe64-g7-1", 64, 64, 32},
-    {"exe-pe32.exe", kLargest, {}, "exe-pe32-g3-1", 48, 48, 32},
-    {"exe-pe32.exe", 0, 3, "exe-pe32-g3-0", 20, 20, 32},
-    {"exe-ne16.exe", kLargest, {}, "exe-ne16-g5-1", 16, 16, 8},
-    {"exe-ne16.exe", 0, 5, "exe-ne16-g5-0", 8, 8, 8},  // transparent and screen-inverting pixels
-};
 
 Bytes Reference(const char* name, std::size_t size)
 {
@@ -95,7 +58,35 @@ Bytes Reference(const char* name, std::size_t size)
 
 TEST(IconReader, ReadsWhatIcoutilsExtract)
 {
-    for (const FileCase& c : kFiles) {
+    // The reference is ref/<reference>.rgba.z.
+    const struct { const char* file; std::int32_t request; std::optional<std::uint16_t> group; const char* reference;
+                   u32 width, height; int bpp; } cases[] = {
+        {"ico-depths.ico", kLargest, {}, "ico-depths-2", 32, 32, 8},
+        {"ico-depths.ico", 0, {}, "ico-depths-0", 16, 16, 8},
+        {"ico-depths.ico", CIcoReader::SizeRequest(32, 32, 0xFF), {}, "ico-depths-2", 32, 32, 8},
+        {"ico-depths.ico", CIcoReader::SizeRequest(32, 32, 4), {}, "ico-depths-1", 32, 32, 8},
+        {"ico-depths.ico", 0x03000001, {}, "ico-depths-1", 32, 32, 8},  // bits 24 and 25 do not count
+        {"ico-mono.ico", 0, {}, "ico-mono-0", 24, 24, 8},
+        {"ico-mono.ico", 1, {}, "ico-mono-1", 13, 11, 8},
+        {"ico-truecolor.ico", 0, {}, "ico-truecolor-0", 20, 20, 32},  // 24 bits with a mask
+        {"ico-truecolor.ico", kLargest, {}, "ico-truecolor-1", 48, 48, 32},
+        {"ico-png.ico", 0, {}, "ico-png-0", 16, 16, 32},
+        {"ico-png.ico", kLargest, {}, "ico-png-1", 64, 64, 32},
+        {"ico-magick.ico", kLargest, {}, "ico-magick-0", 48, 48, 32},
+        {"ico-magick.ico", 1, {}, "ico-magick-1", 16, 16, 32},
+        {"ico-magick256.ico", kLargest, {}, "ico-magick256-0", 256, 256, 32},
+        {"ico-crafted8.ico", kLargest, {}, "ico-crafted8-0", 16, 16, 8},
+        {"cur-pointer.cur", 0, {}, "cur-pointer-0", 32, 32, 8},
+        {"cur-pointer.cur", kLargest, {}, "cur-pointer-1", 48, 48, 32},
+        {"exe-pe64.exe", kLargest, {}, "exe-pe64-g1-2", 32, 32, 8},
+        {"exe-pe64.exe", 0, 1, "exe-pe64-g1-0", 16, 16, 8},
+        {"exe-pe64.exe", kLargest, 7, "exe-pe64-g7-1", 64, 64, 32},
+        {"exe-pe32.exe", kLargest, {}, "exe-pe32-g3-1", 48, 48, 32},
+        {"exe-pe32.exe", 0, 3, "exe-pe32-g3-0", 20, 20, 32},
+        {"exe-ne16.exe", kLargest, {}, "exe-ne16-g5-1", 16, 16, 8},
+        {"exe-ne16.exe", 0, 5, "exe-ne16-g5-0", 8, 8, 8},  // transparent and screen-inverting pixels
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " " + c.reference);
         CGraphicsImage image;
         ASSERT_EQ(ReadIcon(Fixture(c.file), image, c.request, c.group), "");

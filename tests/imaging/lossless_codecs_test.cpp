@@ -1,14 +1,21 @@
 // The BMP, PNM and XWD codecs: every fixture against another program's decoding (the BMP Suite
 // against ImageMagick, netpbm's files against netpbm, window dumps of xwd and ImageMagick against
-// ImageMagick), hostile files, and written files as ImageMagick and Pillow read them.
+// ImageMagick), hostile files, and written files as ImageMagick and Pillow read them; stops of
+// these and other codecs.
 
 #include "imaging/BmpReader.h"
 #include "imaging/BmpWriter.h"
+#include "imaging/GifReader.h"
+#include "imaging/GifWriter.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/PngReader.h"
+#include "imaging/PngWriter.h"
 #include "imaging/PnmReader.h"
 #include "imaging/PnmWriter.h"
+#include "imaging/TlsReader.h"
+#include "imaging/TlsWriter.h"
 #include "imaging/XwdReader.h"
 #include "imaging/XwdWriter.h"
 #include "support/DataStream.h"
@@ -19,26 +26,18 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
 
 using imgtest::Bytes;
+using imgtest::BytesOf;
+using imgtest::LoadBytes;
+using imgtest::Rgb;
 using imgtest::TestData;
 namespace fs = std::filesystem;
-
-Bytes Rgb(const CGraphicsImage& image)
-{
-    Bytes rgb;
-    for (std::uint32_t y = 0; y < image.Height(); ++y) {
-        const std::uint8_t* bgr = image.RowTo24(image.Row(y));
-        for (std::uint32_t x = 0; x < image.Width(); ++x)
-            rgb.insert(rgb.end(), {bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]});
-    }
-    return rgb;
-}
 
 void ExpectSameRgb(const Bytes& actual, const Bytes& expected)
 {
@@ -46,13 +45,6 @@ void ExpectSameRgb(const Bytes& actual, const Bytes& expected)
     const auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin());
     EXPECT_TRUE(a == actual.end()) << "first difference at pixel " << (a - actual.begin()) / 3 << ": "
                                    << int(*a) << " instead of " << int(*e);
-}
-
-int LoadBytes(Bytes bytes, CGraphicsImage& image)
-{
-    CDataStream stream;
-    EXPECT_TRUE(stream.OpenMemory(bytes.data(), std::int32_t(bytes.size()), 0));
-    return LoadGraphicsStream(stream, image);
 }
 
 std::vector<fs::path> FilesIn(const std::string& folder, const std::vector<std::string>& extensions)
@@ -158,11 +150,6 @@ Bytes XwdHeader(std::uint32_t version, std::uint32_t width, std::uint32_t height
     return out;
 }
 
-Bytes Text(std::string_view text)
-{
-    return Bytes(text.begin(), text.end());
-}
-
 TEST(LosslessCodecs, HostileFilesFailBeforeTheyAllocate)
 {
     constexpr const char* kBmpRead = "Fehler beim Lesen der BMP-Datei !";
@@ -178,13 +165,13 @@ TEST(LosslessCodecs, HostileFilesFailBeforeTheyAllocate)
         {"RLE run past the right edge", BareBmp(4, 2, 8, 1, {5, 1, 0, 1}), kLoadFailed, kBmpRead},
         {"RLE without its end", BareBmp(4, 2, 4, 2, {4, 0x12, 0, 0}), kLoadFailed, kBmpRead},
         {"RLE delta inside", BareBmp(4, 2, 4, 2, {0, 2, 3, 1, 1, 0x30, 0, 1}), kLoadOk, ""},
-        {"PNM pixels beyond the stream", Text("P5 20000 20000 255\n\1\2"), kLoadFailed, kPnmRead, true},
-        {"PNM text samples beyond the stream", Text("P3 20000 20000 255\n1 2 3"), kLoadFailed, kPnmRead, true},
-        {"PNM header cut short", Text("P6 3"), kLoadFailed, kPnmCorrupt, true},
-        {"PNM maximum 0", Text("P5 1 1 0\n\0"), kLoadFailed, kPnmCorrupt, true},
-        {"PNM maximum above 65535", Text("P2 1 1 65536\n0"), kLoadFailed, kPnmCorrupt, true},
-        {"PNM sample not a number", Text("P2 2 1 255\n0 x"), kLoadFailed, kPnmRead},
-        {"PBM digit other than 0 and 1", Text("P1 2 1\n0 2"), kLoadFailed, kPnmRead},
+        {"PNM pixels beyond the stream", BytesOf("P5 20000 20000 255\n\1\2"), kLoadFailed, kPnmRead, true},
+        {"PNM text samples beyond the stream", BytesOf("P3 20000 20000 255\n1 2 3"), kLoadFailed, kPnmRead, true},
+        {"PNM header cut short", BytesOf("P6 3"), kLoadFailed, kPnmCorrupt, true},
+        {"PNM maximum 0", BytesOf("P5 1 1 0\n\0"), kLoadFailed, kPnmCorrupt, true},
+        {"PNM maximum above 65535", BytesOf("P2 1 1 65536\n0"), kLoadFailed, kPnmCorrupt, true},
+        {"PNM sample not a number", BytesOf("P2 2 1 255\n0 x"), kLoadFailed, kPnmRead},
+        {"PBM digit other than 0 and 1", BytesOf("P1 2 1\n0 2"), kLoadFailed, kPnmRead},
         {"XWD header above 256 bytes", [] { Bytes b = XwdHeader(7, 4, 4); b[2] = 1; return b; }(), kLoadFailed,
          "Die Datei ist keine XWD-Datei !", true},
         {"XWD pixels beyond the stream", Cat(XwdHeader(7, 30000, 30000), Bytes(64, 0)), kLoadFailed,
@@ -218,9 +205,7 @@ TEST(LosslessCodecs, BmpHeaderVariantsReadAlike)
     }
 }
 
-class LosslessWriters : public imgtest::TempFolderTest
-{
-};
+using LosslessWriters = imgtest::TempFolderTest;
 
 // A 7x5 picture with every pixel different where the format allows.
 CGraphicsImage Pattern(int bpp)
@@ -250,7 +235,7 @@ TEST_F(LosslessWriters, WrittenFilesReadBackAlikeInPeers)
             // A bitmap keeps only which pixels are the darker colour.
             const Bytes expected = Rgb(bpp == 1 && std::string_view(extension) == ".pnm" ? loaded : image);
             ExpectSameRgb(Rgb(loaded), expected);
-            ExpectSameRgb(imgtest::MagickRgb(file), expected);
+            ExpectSameRgb(imgtest::MagickPixels(file), expected);
             if (std::string_view(extension) != ".xwd")  // Pillow has no XWD reader
                 ExpectSameRgb(imgtest::PillowRgb(file), expected);
         }
@@ -266,26 +251,33 @@ TEST_F(LosslessWriters, WrittenFilesReadBackAlikeInPeers)
     }
 }
 
-// A progress callback that asks to stop ends reading and writing with the user's abort.
+// A progress callback that asks to stop halfway ends writing and reading with the user's abort.
 TEST_F(LosslessWriters, ProgressStopEndsWithUserAbort)
 {
     const CGraphicsImage image = Pattern(24);
-    CBmpWriter bmpOut;
-    CPnmWriter pnmOut;
-    CXwdWriter xwdOut;
-    CBmpReader bmpIn;
-    CPnmReader pnmIn;
-    CXwdReader xwdIn;
-    const std::tuple<CGraphicsWriter*, CGraphicsReader*, const char*> codecs[] = {
-        {&bmpOut, &bmpIn, "a.bmp"}, {&pnmOut, &pnmIn, "a.pnm"}, {&xwdOut, &xwdIn, "a.xwd"}};
+    const struct { std::unique_ptr<CGraphicsWriter> writer; std::unique_ptr<CGraphicsReader> reader; const char* name; }
+        codecs[] = {
+        {std::make_unique<CBmpWriter>(), std::make_unique<CBmpReader>(), "a.bmp"},
+        {std::make_unique<CPnmWriter>(), std::make_unique<CPnmReader>(), "a.pnm"},
+        {std::make_unique<CXwdWriter>(), std::make_unique<CXwdReader>(), "a.xwd"},
+        {std::make_unique<CPngWriter>(), std::make_unique<CPngReader>(), "a.png"},
+        {std::make_unique<CGifWriter>(), std::make_unique<CGifReader>(), "a.gif"},
+        {std::make_unique<CTlsWriter>(), std::make_unique<CTlsReader>(), "a.tlsp"},
+    };
+    const auto stopHalfway = [](const CGraphicsCodecInfo&, void* calls, int, int, int percent, bool& stop) {
+        ++*static_cast<int*>(calls);
+        stop = percent >= 50;
+    };
     for (const auto& [writer, reader, name] : codecs) {
-        const auto stop = [](const CGraphicsCodecInfo&, void*, int, int, int, bool& stopNow) { stopNow = true; };
-        writer->Info().SetProgressCallback(stop, nullptr);
-        EXPECT_THROW(writer->Write(PathOf(name), image), EGraphicsAbort) << name;
+        SCOPED_TRACE(name);
+        int calls = 0;
+        writer->Info().SetProgressCallback(stopHalfway, &calls);
+        EXPECT_THROW(writer->Write(PathOf(name), image), EGraphicsAbort);
+        EXPECT_GT(calls, 2);
         ASSERT_EQ(SaveGraphicsFile(PathOf(name), image), kSaveOk);
-        reader->Info().SetProgressCallback(stop, nullptr);
+        reader->Info().SetProgressCallback(stopHalfway, &calls);
         CGraphicsImage loaded;
-        EXPECT_THROW(reader->Read(PathOf(name), loaded), EGraphicsAbort) << name;
+        EXPECT_THROW(reader->Read(PathOf(name), loaded), EGraphicsAbort);
     }
 }
 

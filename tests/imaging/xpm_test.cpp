@@ -39,33 +39,22 @@ bool NearlyEqual(u32 a, u32 b)
 class XpmTest : public imgtest::TempFolderTest
 {
 protected:
-    // ImageMagick's decoding as B, G, R, A words, transparent pixels as 0.
-    std::vector<u32> PeerPixels(const std::string& file)
+    // Our pixels are ImageMagick's decoding of the file, transparent pixels as 0.
+    static void ExpectPeerPixels(const CGraphicsImage& image, const std::string& file)
     {
-        const std::string out = PathOf("peer.rgba");
-        const std::string command = "convert-im6.q16 '" + file + "' -depth 8 rgba:'" + out + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        const Bytes rgba = imgtest::ReadFile(out);
-        std::vector<u32> pixels;
-        for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
-            pixels.push_back(rgba[i + 3] == 0 ? 0 : u32{rgba[i + 2]} | u32{rgba[i + 1]} << 8 | u32{rgba[i]} << 16 | 0xFF000000u);
-        return pixels;
-    }
-
-    void ExpectPeerPixels(const CGraphicsImage& image, const std::string& file)
-    {
-        const std::vector<u32> peer = PeerPixels(file);
-        ASSERT_EQ(peer.size(), std::size_t{image.Width()} * image.Height()) << file;
+        const Bytes rgba = imgtest::MagickPixels(file, "rgba");
+        ASSERT_EQ(rgba.size(), std::size_t{4} * image.Width() * image.Height()) << file;
         for (u32 y = 0; y < image.Height(); ++y)
-            for (u32 x = 0; x < image.Width(); ++x)
-                ASSERT_TRUE(NearlyEqual(Bgra(image, x, y), peer[y * image.Width() + x])) << file << " at " << x << "," << y;
+            for (u32 x = 0; x < image.Width(); ++x) {
+                const std::uint8_t* p = &rgba[4 * (std::size_t{y} * image.Width() + x)];
+                const u32 peer = p[3] == 0 ? 0 : u32{p[2]} | u32{p[1]} << 8 | u32{p[0]} << 16 | 0xFF000000u;
+                ASSERT_TRUE(NearlyEqual(Bgra(image, x, y), peer)) << file << " at " << x << "," << y;
+            }
     }
 
-    int LoadText(const std::string& text, CGraphicsImage& image)
+    static int LoadText(const std::string& text, CGraphicsImage& image)
     {
-        const std::string file = PathOf("case.xpm");
-        imgtest::WriteFile(file, Bytes(text.begin(), text.end()));
-        return LoadGraphicsFile(file, image);
+        return imgtest::LoadBytes(imgtest::BytesOf(text), image);
     }
 };
 
