@@ -100,8 +100,14 @@ protected:
 
 TEST_F(PuzzleWriter, TextIsQuestionAndAnswerEachEndedByALineFeed)
 {
-    ASSERT_TRUE(Write(1, NextFree, "", "Stra\xDF" "e?", "Gr\xFCn"));
-    EXPECT_EQ(ReadAll(File(1, "Game.txt")), "Stra\xDF" "e?\nGr\xFCn\n");
+    // The prefix and the row mark are written as typed and act when the puzzle is loaded.
+    ASSERT_TRUE(Write(1, NextFree, "", "Stra\xDF" "e?", "@3000 Gr\xFCn|x"));
+    EXPECT_EQ(ReadAll(File(1, "Game.txt")), "Stra\xDF" "e?\n@3000 Gr\xFCn|x\n");
+    CRandom random;
+    const std::optional<CPuzzleText> text = ReadPuzzleText(set.Root(), 1, 5000, random);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(std::tie(text->Question, text->Answer, text->CurSwitchTime),
+              std::tuple("Stra\xDF" "e?", "Gr\xFCn|x", 3000u));
     EXPECT_FALSE(std::filesystem::exists(File(1, "Pic.png")));
     EXPECT_EQ(FolderEntries(PuzzleFolderPath(set.Root(), 1)), std::vector<std::string>{"Game.txt"});
     // Missing parent folders are created.
@@ -115,32 +121,6 @@ TEST(NewPuzzleText, FieldsAreCutAndKeptOnTheirLines)
     EXPECT_EQ(NewPuzzleText(std::string(300, 'q'), std::string(256, 'a')),
               std::string(255, 'q') + "\n" + std::string(255, 'a') + "\n");
     EXPECT_EQ(NewPuzzleText("zwei\nZeilen\r", std::string("mit\0Null", 8)), "zwei Zeilen \nmit Null\n");
-}
-
-TEST_F(PuzzleWriter, PrefixAndRowMarkAreWrittenAsTypedAndActWhenLoaded)
-{
-    const struct {
-        const char* answer;
-        std::uint32_t switchTime;
-        const char* shown;
-    } cases[] = {
-        {"@3000 Eis|berg", 3000, "Eis|berg"},
-        {"@500Haus", 1000, "Haus"},
-        {"Roter|Planet", 5000, "Roter|Planet"},
-        {"  Haus", 5000, "  Haus"},
-    };
-    int number = 1;
-    for (const auto& c : cases) {
-        ASSERT_TRUE(Write(number, Overwrite, "", "Frage", c.answer));
-        EXPECT_EQ(ReadAll(File(number, "Game.txt")), std::string("Frage\n") + c.answer + "\n");
-        CRandom random;
-        const std::optional<CPuzzleText> text = ReadPuzzleText(set.Root(), number, 5000, random);
-        ASSERT_TRUE(text.has_value());
-        EXPECT_EQ(text->Question, "Frage");
-        EXPECT_EQ(text->Answer, c.shown);
-        EXPECT_EQ(text->CurSwitchTime, c.switchTime) << c.answer;
-        ++number;
-    }
 }
 
 TEST_F(PuzzleWriter, OverwriteWithoutPictureKeepsThePicture)
