@@ -252,28 +252,4 @@ TEST(ImageModel, ExternalPixelsAreUsedNotOwned)
     EXPECT_FALSE(section.IsExternal());
 }
 
-TEST(ImageModel, ProgressCallbackCanStop)
-{
-    struct Calls
-    {
-        std::vector<int> percents;
-        int stopAt = -1;
-    } calls;
-    CGraphicsImage image;
-    image.ReportProgress(50, 1, 1);  // no callback: nothing happens
-    image.SetProgressCallback(
-        [](const CGraphicsImage&, void* user, int, int, int percent, bool& stop) {
-            auto* c = static_cast<Calls*>(user);
-            c->percents.push_back(percent);
-            stop = percent == c->stopAt;
-        },
-        &calls);
-    image.ReportProgress(150, 1, 2);
-    calls.stopAt = 40;
-    EXPECT_THROW(image.ReportProgress(40, 2, 2), EGraphicsAbort);
-    EXPECT_EQ(calls.percents, (std::vector<int>{100, 40}));
-    image.Create(8, 2, 2);
-    EXPECT_NE(image.GetProgressCallback(), nullptr);  // survives Create
-}
-
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// A puzzle path in a fresh temporary folder, removed again at the end of the test.
+// A fresh temporary folder, a puzzle path for the store tests, removed again at the end of the test.
 
 #include <gtest/gtest.h>
 

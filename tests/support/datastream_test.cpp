@@ -59,6 +59,7 @@ TEST(DataStreamBasics, ResourcePathsOpenTheEmbeddedFiles)
     const std::pair<const char*, const Bytes&> cases[] = {
         {"res://BITMAP/149", bitmap}, {"RES:\\\\2\\149", bitmap}, {"RES://bitmap/149", bitmap},
         {"Res:/\\2/149", bitmap},     {"RES://logo", logo},       {"res:\\\\DATA\\LOGO", logo},
+        {"RES://BITMAP/0149", bitmap},  // a name of digits is a number
     };
     for (const auto& [path, expected] : cases) {
         CDataStream stream;
@@ -82,7 +83,8 @@ TEST(DataStreamBasics, UnknownResourcesFail)
     const std::string longType = "RES://" + std::string(63, 'T') + "/149";
     const std::string longestType = "RES://" + std::string(62, 'T') + "/149";
     for (const std::string& path : {std::string("RES://BITMAP/999"), std::string("RES://nosuch"), std::string("RES://"),
-                                    std::string("RES://BITMAP/"), std::string("RES:///149"), longType, longestType}) {
+                                    std::string("RES://BITMAP/"), std::string("RES:///149"), std::string("RES://ICON/149"),
+                                    longType, longestType}) {
         CDataStream stream;
         EXPECT_FALSE(stream.Open(path)) << path;
         EXPECT_FALSE(stream.IsOpen());
