@@ -254,21 +254,10 @@ TEST_F(PuzzleWriter, APictureSaveFailingHalfWayLeavesTheOldPuzzle)
 {
     WriteOldPuzzle(2);
     const std::string oldPicture = ReadAll(File(2, "Pic.png"));
-    // A picture whose PNG cannot be smaller than the limit: noise does not compress.
-    CGraphicsImage noise;
-    ASSERT_TRUE(noise.Create(24, 64, 64));
-    std::uint32_t seed = 12345;
-    for (std::uint32_t y = 0; y < 64; ++y)
-        for (std::uint32_t x = 0; x < 64; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            noise.SetPixel(x, y, seed >> 8);
-        }
-    const std::filesystem::path source = set.Root() / "rauschen.png";
-    ASSERT_EQ(SaveGraphicsFile(source.native(), noise), kSaveOk);
-    ASSERT_GT(std::filesystem::file_size(source), 4096u);
-
-    CFileSizeLimit limit(4096);
-    const CPuzzleEditResult result = Write(2, Overwrite, source.native());
+    // A picture whose PNG is larger than the limit.
+    const std::string source = TestData("bmpsuite/good/rgb24.bmp").native();
+    CFileSizeLimit limit(512);
+    const CPuzzleEditResult result = Write(2, Overwrite, source);
     EXPECT_EQ(result.Error, EPuzzleEditError::PictureSave);
     EXPECT_EQ(result.Message(), "Es gab einen Fehler beim Speichern des Bildes !");
     EXPECT_EQ(ReadAll(File(2, "Pic.png")), oldPicture);
