@@ -1,6 +1,5 @@
 // quizmora-puzzles run as a program: "list" over puzzle sets and "add" with the editor's store code.
 
-#include "store/PuzzleLoader.h"
 #include "tests/store/TemporaryPuzzleSet.h"
 
 #include <gtest/gtest.h>
@@ -87,12 +86,7 @@ TEST_F(PuzzlesTool, AddWritesTheNextFreePuzzleInWindows1252)
     const CRun run = Add("--question 'Was ist grün?' --answer '@4000 Gras|halm'");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, (SetPath() / "Game002").string() + "\n");
-    EXPECT_EQ(Text("Game002"), "Was ist gr\xFCn?\n@4000 Gras|halm\n");
-    CRandom random;
-    const auto text = ReadPuzzleText(SetPath(), 2, 5000, random);
-    ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(text->Answer, "Gras|halm");
-    EXPECT_EQ(text->CurSwitchTime, 4000u);
+    EXPECT_EQ(Text("Game002"), "Was ist gr\xFCn?\n@4000 Gras|halm\n");  // as the editor writes it
 }
 
 TEST_F(PuzzlesTool, AddInsertsWithAPicture)
