@@ -19,23 +19,20 @@ std::vector<std::uint8_t> Bytes(const CGraphicsImage& image)
     return {image.Data(), image.Data() + image.ImageSize()};
 }
 
-TEST(ImageModel, FormatsHaveTheirStridesAndDerivedValues)
+// Rows are padded to four bytes. The formats' constant traits (masks, shifts, palette sizes) act in the
+// pixel, drawing and alpha tests.
+TEST(ImageModel, RowsArePaddedToFourBytes)
 {
-    const struct { int bpp; u32 width, stride; int bytesPerPixel; u32 pixelMask; int pixelShift, paletteCount;
-                   u32 significantMask; } cases[] = {
-        {1, 9, 4, 1, 7, 3, 2, 0xFFFFFF},   {1, 33, 8, 1, 7, 3, 2, 0xFFFFFF},  {2, 17, 8, 1, 3, 2, 4, 0xFFFFFF},
-        {4, 9, 8, 1, 1, 1, 16, 0xFFFFFF},  {8, 5, 8, 1, 0, 0, 256, 0xFFFFFF}, {12, 3, 8, 3, 1, 1, 0, 0xF0F0F0},
-        {12, 2, 4, 3, 1, 1, 0, 0xF0F0F0},  {15, 3, 8, 2, 0, 0, 0, 0xF8F8F8},  {16, 2, 4, 2, 0, 0, 0, 0xF8FCF8},
-        {24, 5, 16, 3, 0, 0, 0, 0xFFFFFF}, {32, 3, 12, 4, 0, 0, 0, 0xFFFFFF},
+    const struct { int bpp; u32 width, stride; } cases[] = {
+        {1, 9, 4}, {1, 33, 8}, {2, 17, 8}, {4, 9, 8}, {8, 5, 8}, {12, 3, 8},
+        {12, 2, 4}, {15, 3, 8}, {16, 2, 4}, {24, 5, 16}, {32, 3, 12},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.bpp) + " bpp, " + std::to_string(c.width) + " wide");
         CGraphicsImage image;
         ASSERT_TRUE(image.Create(c.bpp, c.width, 7));
-        EXPECT_EQ(std::tuple(image.Stride(), image.ImageSize(), image.BytesPerPixel(), image.PixelMask(),
-                             image.PixelShift(), image.PaletteCount(), image.SignificantMask()),
-                  std::tuple(c.stride, std::size_t(c.stride) * 7, c.bytesPerPixel, c.pixelMask, c.pixelShift,
-                             c.paletteCount, c.significantMask));
+        EXPECT_EQ(image.Stride(), c.stride);
+        EXPECT_EQ(image.ImageSize(), std::size_t(c.stride) * 7);
         // Picture row 0 is the last row in memory.
         EXPECT_EQ(image.Row(0), image.Data() + 6 * c.stride);
         EXPECT_EQ(image.Row(6), image.Data());
