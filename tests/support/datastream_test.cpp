@@ -1,14 +1,13 @@
 #include "support/DataStream.h"
 
 #include "support/AtomicFile.h"
+#include "tests/store/TemporaryPuzzleSet.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <climits>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,24 +17,12 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes ReadWholeFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteWholeFile(const fs::path& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 Bytes ToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 Bytes AsBytes(std::span<const std::uint8_t> span) { return Bytes(span.begin(), span.end()); }
 // The four guard bytes behind a span.
 Bytes After(std::span<const std::uint8_t> span) { return AsBytes({span.data() + span.size(), 4}); }
 
-Bytes ReadAll(CDataStream& stream)
+Bytes ReadStream(CDataStream& stream)
 {
     Bytes all;
     std::uint8_t chunk[1000];
@@ -46,21 +33,10 @@ Bytes ReadAll(CDataStream& stream)
 
 class DataStreamTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "datastream-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    fs::path Path(const std::string& name) const { return folder_ / name; }
+    fs::path Path(const std::string& name) const { return folder_.Root() / name; }
     std::string PathText(const std::string& name) const { return Path(name).string(); }
 
-    fs::path folder_;
+    CTemporaryPuzzleSet folder_;
 };
 
 TEST(DataStreamBasics, CapacityIsAtLeast512)
@@ -76,29 +52,30 @@ TEST(DataStreamBasics, CapacityIsAtLeast512)
 
 TEST(DataStreamBasics, ResourcePathsOpenTheEmbeddedFiles)
 {
-    const Bytes bitmap = ReadWholeFile(fs::path(QUIZMORA_SOURCE_DIR) / "res/BITMAP/149.png");
-    const Bytes logo = ReadWholeFile(fs::path(QUIZMORA_SOURCE_DIR) / "res/DATA/logo.txt");
+    const Bytes bitmap = ToBytes(ReadAll(fs::path(QUIZMORA_SOURCE_DIR) / "res/BITMAP/149.png"));
+    const Bytes logo = ToBytes(ReadAll(fs::path(QUIZMORA_SOURCE_DIR) / "res/DATA/logo.txt"));
     ASSERT_FALSE(bitmap.empty());
     ASSERT_FALSE(logo.empty());
     const std::pair<const char*, const Bytes&> cases[] = {
         {"res://BITMAP/149", bitmap}, {"RES:\\\\2\\149", bitmap}, {"RES://bitmap/149", bitmap},
         {"Res:/\\2/149", bitmap},     {"RES://logo", logo},       {"res:\\\\DATA\\LOGO", logo},
+        {"RES://BITMAP/0149", bitmap},  // a name of digits is a number
     };
     for (const auto& [path, expected] : cases) {
         CDataStream stream;
         ASSERT_TRUE(stream.Open(path)) << path;
         EXPECT_EQ(stream.Size(), static_cast<std::int32_t>(expected.size())) << path;
-        EXPECT_EQ(ReadAll(stream), expected) << path;
+        EXPECT_EQ(ReadStream(stream), expected) << path;
         EXPECT_EQ(stream.Write("x", 1), -1) << path;
         EXPECT_TRUE(stream.Close());
     }
     CDataStream stream;
     ASSERT_TRUE(stream.Open(std::wstring_view(L"RES://BITMAP/149")));
-    EXPECT_EQ(ReadAll(stream), bitmap);
+    EXPECT_EQ(ReadStream(stream), bitmap);
     ASSERT_TRUE(stream.OpenResource("149", "BITMAP"));
-    EXPECT_EQ(ReadAll(stream), bitmap);
+    EXPECT_EQ(ReadStream(stream), bitmap);
     ASSERT_TRUE(stream.OpenResource(std::wstring_view(L"logo"), std::wstring_view(L"")));
-    EXPECT_EQ(ReadAll(stream), logo);
+    EXPECT_EQ(ReadStream(stream), logo);
 }
 
 TEST(DataStreamBasics, UnknownResourcesFail)
@@ -106,7 +83,8 @@ TEST(DataStreamBasics, UnknownResourcesFail)
     const std::string longType = "RES://" + std::string(63, 'T') + "/149";
     const std::string longestType = "RES://" + std::string(62, 'T') + "/149";
     for (const std::string& path : {std::string("RES://BITMAP/999"), std::string("RES://nosuch"), std::string("RES://"),
-                                    std::string("RES://BITMAP/"), std::string("RES:///149"), longType, longestType}) {
+                                    std::string("RES://BITMAP/"), std::string("RES:///149"), std::string("RES://ICON/149"),
+                                    longType, longestType}) {
         CDataStream stream;
         EXPECT_FALSE(stream.Open(path)) << path;
         EXPECT_FALSE(stream.IsOpen());
@@ -171,13 +149,13 @@ TEST_F(DataStreamTest, NewFilesFollowTheUmask)
 
 TEST_F(DataStreamTest, CreatingOverAReadOnlyFileMakesItWritable)
 {
-    WriteWholeFile(Path("locked.bin"), ToBytes("old contents"));
+    folder_.WriteFile("locked.bin", "old contents");
     ASSERT_EQ(::chmod(PathText("locked.bin").c_str(), 0400), 0);
     CDataStream stream;
     ASSERT_TRUE(stream.Open(PathText("locked.bin"), 2));
     EXPECT_EQ(stream.Write("new", 3), 3);
     EXPECT_TRUE(stream.Close());
-    EXPECT_EQ(ReadWholeFile(Path("locked.bin")), ToBytes("new"));
+    EXPECT_EQ(ReadAll(Path("locked.bin")), "new");
     struct stat info {};
     ASSERT_EQ(::stat(PathText("locked.bin").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0600, 0600u);
@@ -199,7 +177,7 @@ TEST_F(DataStreamTest, ModeOneOverwritesAppendsOrCreates)
     };
     for (const auto& c : cases) {
         if (c.before)
-            WriteWholeFile(Path(c.name), ToBytes(c.before));
+            folder_.WriteFile(c.name, c.before);
         CDataStream stream(512);
         ASSERT_TRUE(stream.Open(PathText(c.name), 1, c.append)) << c.name;
         if (c.seekHome) {
@@ -207,11 +185,11 @@ TEST_F(DataStreamTest, ModeOneOverwritesAppendsOrCreates)
         }
         EXPECT_EQ(stream.Write("XY", 2), 2) << c.name;
         EXPECT_TRUE(stream.Close());
-        EXPECT_EQ(ReadWholeFile(Path(c.name)), ToBytes(c.expected)) << c.name;
+        EXPECT_EQ(ReadAll(Path(c.name)), c.expected) << c.name;
     }
 
     // Read, then append, then read the appended bytes back through the same stream.
-    WriteWholeFile(Path("log"), ToBytes("one\n"));
+    folder_.WriteFile("log", "one\n");
     CDataStream stream(512);
     ASSERT_TRUE(stream.Open(PathText("log"), 1, true));
     std::uint8_t bytes[8];
@@ -222,7 +200,7 @@ TEST_F(DataStreamTest, ModeOneOverwritesAppendsOrCreates)
     EXPECT_EQ(stream.Read(bytes, 8), 4);
     EXPECT_EQ(Bytes(bytes, bytes + 4), ToBytes("two\n"));
     EXPECT_TRUE(stream.Close());
-    EXPECT_EQ(ReadWholeFile(Path("log")), ToBytes("one\ntwo\n"));
+    EXPECT_EQ(ReadAll(Path("log")), "one\ntwo\n");
 }
 
 TEST_F(DataStreamTest, BadFileInputFails)
@@ -253,7 +231,7 @@ TEST_F(DataStreamTest, BadFileInputFails)
     EXPECT_EQ(stream.ReadLine(nullptr, 4), -1);
 
     // A truncated file: the values that need more bytes than there are fail.
-    WriteWholeFile(Path("short.bin"), {1, 2, 3});
+    folder_.WriteFile("short.bin", "\1\2\3");
     ASSERT_TRUE(stream.Open(PathText("short.bin")));
     EXPECT_EQ(stream.ReadDWord(), -1);
     EXPECT_TRUE(stream.EndReached());
@@ -286,16 +264,16 @@ TEST_F(DataStreamTest, WidePathsAreUtf8)
     ASSERT_TRUE(stream.Open(std::wstring_view(Path("").wstring() + L"gr\u00FC\u00DFe-\U0001F600.txt"), 2));
     EXPECT_EQ(stream.Write("hi", 2), 2);
     EXPECT_TRUE(stream.Close());
-    EXPECT_EQ(ReadWholeFile(Path("gr\xC3\xBC\xC3\x9F" "e-\xF0\x9F\x98\x80.txt")), ToBytes("hi"));
+    EXPECT_EQ(ReadAll(Path("gr\xC3\xBC\xC3\x9F" "e-\xF0\x9F\x98\x80.txt")), "hi");
 }
 
 // Stale bytes of an earlier fill behind a shorter one are zeroed.
 TEST_F(DataStreamTest, FilePeekKeepsGuardBytes)
 {
-    Bytes bytes(2000);
+    std::string bytes(2000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(i * 7 + 1) | 1;
-    WriteWholeFile(Path("peek"), bytes);
+        bytes[i] = static_cast<char>(i * 7 + 1) | 1;
+    folder_.WriteFile("peek", bytes);
     CDataStream stream(512);
     ASSERT_TRUE(stream.Open(PathText("peek")));
     ASSERT_EQ(stream.Peek(512).size(), 512u);
@@ -313,7 +291,7 @@ TEST_F(DataStreamTest, BufferedFileAccessAcrossTheBufferEnd)
     for (int i = 0; i < 200; ++i)
         text += "line" + std::to_string(1000 + i) + "\r\n";
     text.resize(text.size() - 2);  // the last line has no line end
-    WriteWholeFile(Path("lines"), ToBytes(text));
+    folder_.WriteFile("lines", text);
     CDataStream stream(512);
     ASSERT_TRUE(stream.Open(PathText("lines")));
     char line[9];
@@ -351,7 +329,7 @@ TEST_F(DataStreamTest, BufferedFileAccessAcrossTheBufferEnd)
     EXPECT_EQ(writer.Write(xs.data(), 600), 600);
     EXPECT_EQ(writer.Seek(0, 2), 1998);
     EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(ReadWholeFile(Path("lines")), ToBytes(text.replace(3, 1110, 1110, 'x')));
+    EXPECT_EQ(ReadAll(Path("lines")), text.replace(3, 1110, 1110, 'x'));
 }
 
 // ---- memory ----------------------------------------------------------------------------------

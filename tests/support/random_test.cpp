@@ -1,5 +1,4 @@
 #include "support/Random.h"
-#include "support/Resources.h"
 #include "support/TickCount.h"
 
 #include <gtest/gtest.h>
@@ -24,17 +23,6 @@ TEST(TickCount, ManualClockWrapsAndTheSteadyClockIsTheProcessClock)
     EXPECT_EQ(ticks.Now(), 0x100u);
     const std::uint32_t a = GetTickCount();
     EXPECT_LT(CSteadyTicks().Now() - a, 1000u);
-}
-
-// The contents and the RES:// spellings are checked through CDataStream.
-TEST(Resources, FoundByTypeWordNumberAndName)
-{
-    const auto star = FindResource("BITMAP", "149");
-    ASSERT_FALSE(star.empty());
-    EXPECT_EQ(FindResource("bitmap", "0149").data(), star.data());
-    EXPECT_TRUE(FindResource("BITMAP", "148").empty());
-    EXPECT_TRUE(FindResource("ICON", "149").empty());
-    EXPECT_TRUE(FindResource("", "").empty());
 }
 
 }  // namespace

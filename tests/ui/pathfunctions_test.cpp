@@ -1,43 +1,21 @@
 #include "ui/PathFunctions.h"
 
+#include "tests/store/TemporaryPuzzleSet.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "pathfunctions-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        fs::permissions(root_, fs::perms::owner_all, ignored);
-        fs::remove_all(root_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string operator/(std::string_view name) const { return (root_ / name).string(); }
-    std::string Path() const { return root_.string(); }
-
-private:
-    fs::path root_;
+// A temporary folder whose paths come as text.
+struct TempFolder : CTemporaryPuzzleSet {
+    std::string operator/(std::string_view name) const { return (Root() / name).string(); }
+    std::string Path() const { return Root().string(); }
 };
-
-void WriteFile(const std::string& path)
-{
-    std::ofstream(path) << "x";
-}
 
 // Runs a test body with the current folder switched, and switches back.
 class CurrentFolderScope {
@@ -89,8 +67,10 @@ TEST(RelativePaths, FollowTheCurrentFolder)
     EXPECT_EQ(NormalizePath("sub/", false), base + "/sub");
     EXPECT_EQ(NormalizePath(" . ", false), base);
     EXPECT_EQ(NormalizePath("sub/..", false), base);
-    EXPECT_EQ(CreatePath("x/y"), kCreateMade);
-    EXPECT_EQ(GetPathType(temp / "x/y"), kPathFolder);
+    EXPECT_EQ(CreatePath("x/y/z/"), kCreateMade);
+    EXPECT_EQ(GetPathType(temp / "x/y/z"), kPathFolder);
+    EXPECT_EQ(CreatePath("x/y/z"), kCreateExisted);
+    EXPECT_EQ(CreatePath("/"), kCreateExisted);
 }
 
 TEST(ParseMountPoints, FieldsAndEscapes)
@@ -113,7 +93,7 @@ TEST(GetPathType, Kinds)
 {
     TempFolder temp;
     fs::create_directory(temp / "folder");
-    WriteFile(temp / "file.txt");
+    temp.WriteFile("file.txt", "x");
     fs::create_directory_symlink(temp / "folder", temp / "link");
     fs::create_symlink(temp / "nowhere", temp / "dangling");
 
@@ -140,20 +120,10 @@ TEST(GetPathType, Kinds)
         EXPECT_EQ(GetPathType(c.path), c.expected) << c.name;
 }
 
-TEST(CreatePath, MakesEveryMissingLevel)
-{
-    TempFolder temp;
-    const std::string deep = temp / "a/b/c/d";
-    EXPECT_EQ(CreatePath(deep + "/"), kCreateMade);
-    EXPECT_EQ(GetPathType(deep), kPathFolder);
-    EXPECT_EQ(CreatePath(deep), kCreateExisted);
-    EXPECT_EQ(CreatePath("/"), kCreateExisted);
-}
-
 TEST(CreatePath, Failures)
 {
     TempFolder temp;
-    WriteFile(temp / "file");
+    temp.WriteFile("file", "x");
     std::string failed;
     EXPECT_EQ(CreatePath(temp / "file", &failed), kCreateFailed);
     EXPECT_EQ(failed, temp / "file");
