@@ -2,33 +2,25 @@
 // Helpers of the game view's tests: settings in a temporary config folder, a puzzle folder, a
 // view on a manual clock alone or in the program, and the driver of modal windows.
 
-#include "app/CommandTable.h"
-#include "app/GameViewInterface.h"
-#include "app/MainFrame.h"
-#include "app/QuizmoraApp.h"
 #include "game/QuizmoraView.h"
-#include "game/SoundSink.h"
 #include "imaging/GraphicsImage.h"
 #include "support/TickCount.h"
+#include "tests/app/TestGameView.h"
 #include "tests/game/RecordingSound.h"
 #include "tests/ui/ModalSupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QVariant>
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 // Every QSettings of the test lands in a fresh folder, removed at the end.
 class CConfigSandbox {
 public:
-    CConfigSandbox() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder_.path()); }
+    CConfigSandbox() { UseSettingsFolder(folder_); }
 
     // A value in the application's key as another program (or an earlier run) left it.
     void Store(const QString& name, const QVariant& value) const
@@ -66,15 +58,13 @@ private:
     QTemporaryDir folder_;
 };
 
-// A serial device no machine has, so that a test's remote reader never opens a real port.
-inline const QString kNoSuchDevice = QStringLiteral("/nonexistent/quizmora-test-tty");
-
-// Points the remote at kNoSuchDevice unless the settings name a device already.
+// Points the remote at a device no machine has, so that a test's remote reader never opens a
+// real port, unless the settings name a device already.
 inline void QuietRemote()
 {
     QSettings settings(QStringLiteral("KQ"), QStringLiteral("Quizmora"));
     if (!settings.contains(QStringLiteral("ComDevice"))) {
-        settings.setValue(QStringLiteral("ComDevice"), kNoSuchDevice);
+        settings.setValue(QStringLiteral("ComDevice"), QStringLiteral("/nonexistent/quizmora-test-tty"));
         settings.sync();
     }
 }
@@ -97,7 +87,7 @@ public:
     }
 
     // The program started on `puzzlePath`, its frame at 1200 x 800.
-    explicit CViewHarness(const QString& puzzlePath) : app(std::make_unique<CQuizmoraApp>(argc_, argv_))
+    explicit CViewHarness(const QString& puzzlePath) : app(std::make_unique<CQuizmoraApp>(argcStub, argvStub))
     {
         QuietRemote();
         const auto makeView = [this](const GameViewContext& context) {
@@ -143,10 +133,6 @@ public:
                 count += is(Pixel(column, row)) ? 1 : 0;
         return count;
     }
-    int CountColour(int x, int y, int w, int h, std::uint32_t colour)
-    {
-        return CountIf(x, y, w, h, [colour](std::uint32_t rgb) { return rgb == colour; });
-    }
 
     CManualTicks clock{500000};
     CRecordingSound sound{clock};
@@ -156,9 +142,6 @@ public:
     std::unique_ptr<CQuizmoraApp> app;
 
 private:
-    static inline int argc_ = 1;
-    static inline char name_[] = "quizmora";
-    static inline char* argv_[] = {name_, nullptr};
     bool started_ = false;
     std::unique_ptr<CQuizmoraView> ownView_;
 };

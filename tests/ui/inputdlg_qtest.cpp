@@ -1,23 +1,14 @@
 // The prompts driven as the quiz master drives them: type into the field, press OK or cancel.
+#include "tests/ui/ModalSupport.h"
 #include "ui/InputDlg.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
 
-// Runs `whileOpen` once the modal loop of the dialog runs, then returns DoModal's result.
-int RunModal(CInputDlgBase& dialog, std::function<void(CInputDlgBase&)> whileOpen)
-{
-    QTimer::singleShot(0, &dialog, [&dialog, whileOpen] { whileOpen(dialog); });
-    return dialog.DoModal();
-}
-
-QLineEdit* Edit(CInputDlgBase& dialog)
+QLineEdit* Edit(QDialog& dialog)
 {
     return dialog.findChild<QLineEdit*>(QStringLiteral("editField"));
 }
@@ -34,13 +25,13 @@ private slots:
         CNumberInputDlg dialog;
         dialog.SetValue(-10, 4);
         QString shown;
-        QCOMPARE(RunModal(dialog, [&shown](CInputDlgBase& d) {
-                     shown = Edit(d)->text();
-                     Edit(d)->clear();
-                     QTest::keyClicks(Edit(d), QStringLiteral("0x1F"));
-                     QTest::keyClick(Edit(d), Qt::Key_Return);
-                 }),
-                 kDialogOk);
+        WhenShown<QDialog>([&shown](QDialog& d) {
+            shown = Edit(d)->text();
+            Edit(d)->clear();
+            QTest::keyClicks(Edit(d), QStringLiteral("0x1F"));
+            QTest::keyClick(Edit(d), Qt::Key_Return);
+        });
+        QCOMPARE(dialog.DoModal(), kDialogOk);
         QCOMPARE(shown, QStringLiteral("FFFFFFF6h"));
         QCOMPARE(dialog.GetValue(), 31);
     }
@@ -50,12 +41,12 @@ private slots:
         CTextInputDlg dialog;
         dialog.SetText("R\xE4tsel");
         QString shown;
-        QCOMPARE(RunModal(dialog, [&shown](CInputDlgBase& d) {
-                     shown = Edit(d)->text();
-                     Edit(d)->setText(QString(40, QLatin1Char('x')) + QString::fromUtf8("ä"));
-                     QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
-                 }),
-                 kDialogOk);
+        WhenShown<QDialog>([&shown](QDialog& d) {
+            shown = Edit(d)->text();
+            Edit(d)->setText(QString(40, QLatin1Char('x')) + QString::fromUtf8("ä"));
+            QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        });
+        QCOMPARE(dialog.DoModal(), kDialogOk);
         QCOMPARE(shown, QString::fromUtf8("Rätsel"));
         QCOMPARE(dialog.Text().size(), std::size_t{41});
         QCOMPARE(static_cast<unsigned char>(dialog.Text().back()), 0xE4u);  // Windows-1252 a-umlaut

@@ -108,26 +108,6 @@ private slots:
         QCOMPARE(PathEdit(dlg)->text(), expected);
     }
 
-    void firstEnterShowsSecondConfirms()
-    {
-        const QString base = Work(QStringLiteral("confirm"));
-        MakeFolders(base, {QStringLiteral("target/inner")});
-        CPathDlg dlg;
-        StartListMode(dlg, base);
-        const QString target = base + QStringLiteral("/target/");
-        TypePath(dlg, target);
-        QVERIFY(dlg.isVisible());
-        QCOMPARE(dlg.ShownFolder(), base + QStringLiteral("/target"));
-        QTRY_VERIFY(!dlg.IsListing());
-        QCOMPARE(List(dlg)->model()->rowCount(), static_cast<int>(PathLevels(target).size()) + 1);
-        QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
-        QVERIFY(!dlg.isVisible());
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.GetPath(0), base + QStringLiteral("/target"));
-        QCOMPARE(dlg.GetPath(1), base + QStringLiteral("/target/"));
-        QCOMPARE(dlg.History().Entries().front(), QFile::encodeName(base + QStringLiteral("/target")).toStdString());
-    }
-
     void rootStaysWhole()
     {
         CPathDlg dlg;
@@ -169,7 +149,7 @@ private slots:
         QTest::newRow("missing without create") << QStringLiteral("errors/missing") << 1u << QStringLiteral("Der Pfad existiert nicht !");
         QTest::newRow("a file is not a folder") << QStringLiteral("errors/file") << 0u << QString();
         QTest::newRow("create makes every level") << QStringLiteral("errors/a/b/c") << 3u << QString();
-        QTest::newRow("file with must-exist") << QStringLiteral("errors/file") << 1u << QStringLiteral("Der Pfad existiert nicht !");
+        QTest::newRow("an existing folder") << QStringLiteral("errors/folder") << 3u << QString();
     }
 
     void secondEnterChecksThePath()
@@ -177,17 +157,21 @@ private slots:
         QFETCH(QString, path);
         QFETCH(unsigned, options);
         QFETCH(QString, message);
-        MakeFolders(Work(), {QStringLiteral("errors")});
+        MakeFolders(Work(), {QStringLiteral("errors/folder")});
         MakeFile(Work(QStringLiteral("errors/file")));
         CPathDlg dlg;
         StartListMode(dlg, Work(QStringLiteral("errors")), options);
-        TypePath(dlg, Work(path));
+        TypePath(dlg, Work(path) + QLatin1Char('/'));  // the first Enter only shows the path
+        QVERIFY(dlg.isVisible());
         QTRY_VERIFY(!dlg.IsListing());
         if (message.isEmpty()) {
             // Without any check a file's path is taken as it is; a missing folder is made.
             QTest::keyClick(PathEdit(dlg), Qt::Key_Return);
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
             QVERIFY(QFileInfo::exists(Work(path)));
+            QCOMPARE(dlg.GetPath(0), Work(path));
+            QCOMPARE(dlg.GetPath(1), Work(path) + QLatin1Char('/'));
+            QCOMPARE(dlg.History().Entries().front(), QFile::encodeName(Work(path)).toStdString());
             return;
         }
         SeenMessage box;
