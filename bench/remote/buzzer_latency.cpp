@@ -3,7 +3,7 @@
 // the median and the 99th percentile in milliseconds (goal: under 2 and under 10).
 
 #include "remote/RemoteReader.h"
-#include "tests/remote/RemoteLineCases.h"
+#include "support/TickCount.h"
 
 #include <benchmark/benchmark.h>
 
@@ -97,6 +97,16 @@ private:
     std::condition_variable stopped_;
     std::optional<Clock::time_point> stoppedAt_;
     std::atomic<bool> open_{false};
+};
+
+// Every reading of the clock is a second later, so no press falls into the previous one's
+// debounce window however fast the presses follow each other.
+class CSecondPerReading final : public CTickSource {
+public:
+    std::uint32_t Now() const override { return now_.fetch_add(1000) + 1000; }
+
+private:
+    mutable std::atomic<std::uint32_t> now_{0};
 };
 
 double Percentile(std::vector<double> values, double fraction)
