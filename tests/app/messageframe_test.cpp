@@ -75,21 +75,17 @@ TEST(MessageFrame, RequestRoundTripsInPieces)
 TEST(MessageFrame, MalformedStreamsAreDropped)
 {
     const auto good = EncodeRequest({Message::MenuPing, 0, 0, {}});
-    struct Case {
-        const char* name;
-        std::vector<std::uint8_t> bytes;
+    const auto changed = [&good](std::size_t at, std::uint8_t value) {
+        auto bytes = good;
+        bytes[at] = value;
+        return bytes;
     };
-    std::vector<Case> cases;
-    auto badMagic = good;
-    badMagic[0] ^= 1;
-    cases.push_back({"bad magic", badMagic});
-    cases.push_back({"reply where a request belongs", EncodeReply({1, {}})});
-    auto huge = good;
-    huge[10] = 0x10;  // length far above the limit
-    cases.push_back({"huge length", huge});
-    auto tiny = good;
-    tiny[8] = 4;  // shorter than the fixed request fields
-    cases.push_back({"body too short", tiny});
+    const struct { const char* name; std::vector<std::uint8_t> bytes; } cases[] = {
+        {"bad magic", changed(0, good[0] ^ 1)},
+        {"reply where a request belongs", EncodeReply({1, {}})},
+        {"huge length", changed(10, 0x10)},    // far above the limit
+        {"body too short", changed(8, 4)},     // shorter than the fixed request fields
+    };
     for (const auto& c : cases) {
         CFrameReader reader(kFrameKindRequest);
         EXPECT_FALSE(reader.Append(c.bytes)) << c.name;

@@ -143,10 +143,8 @@ TEST_F(EntryPointTest, LoadResultsAndTexts)
 
 TEST_F(EntryPointTest, SaveChoosesWriterByExtension)
 {
-    CGraphicsImage image, loaded;
+    CGraphicsImage image;
     ASSERT_TRUE(image.Create(24, 4, 3, 0x123456));
-    EXPECT_EQ(SaveGraphicsFile(PathOf("upper.Png"), image), 0) << SaveErrorText();
-    EXPECT_EQ(LoadGraphicsFile(PathOf("upper.Png"), loaded), 0);
     EXPECT_EQ(SaveGraphicsFile(PathOf("archive.tar"), image), -2);
     EXPECT_EQ(SaveErrorText(), "Unbekanntes Datei Format.");
     EXPECT_EQ(SaveGraphicsFile(PathOf("no/such/folder.png"), image), -1);

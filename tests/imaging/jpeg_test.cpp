@@ -141,12 +141,8 @@ TEST_F(JpegWrite, StopsAndLibraryErrorsAreTheLibrarysExceptions)
     std::uint8_t block[400];
     CDataStream stream(64);
     ASSERT_TRUE(stream.OpenMemory(block, sizeof(block), 3));
-    try {
-        CJpegWriter().Write(stream, image);
-        ADD_FAILURE() << "wrote into a full stream";
-    } catch (const EJpegError& error) {
-        EXPECT_EQ(error.Message(), "Fehler " + std::to_string(JERR_FILE_WRITE) + " beim Laden der Jpeg Datei");
-    }
+    EXPECT_EQ(imgtest::MessageOf<EJpegError>([&] { CJpegWriter().Write(stream, image); }),
+              "Fehler " + std::to_string(JERR_FILE_WRITE) + " beim Laden der Jpeg Datei");
     CGraphicsImage empty;
     EXPECT_THROW(writer.Write(std::string_view(PathOf("empty.jpg")), empty), EJpegBadData);
 }

@@ -42,14 +42,9 @@ protected:
     }
 
     // The message of what reading frame k throws, empty on success.
-    std::string ReadError(const std::string& file, unsigned frame, CGraphicsImage& image)
+    static std::string ReadError(const std::string& file, unsigned frame, CGraphicsImage& image)
     {
-        try {
-            CTlsReader().Read(std::string_view(file), image, frame);
-            return {};
-        } catch (const EGraphicsException& error) {
-            return error.Message();
-        }
+        return imgtest::MessageOf([&] { CTlsReader().Read(std::string_view(file), image, frame); });
     }
 };
 
@@ -113,8 +108,7 @@ TEST_F(TlsTest, FramesWrittenReplacedAndCheckedByCrc)
     }
     CTlsReader reader;
     for (unsigned k = 0; k < 3; ++k) {
-        ASSERT_EQ(ReadError(file, k, back), "") << k;
-        reader.Read(std::string_view(file), back, k);
+        ASSERT_EQ(imgtest::MessageOf([&] { reader.Read(std::string_view(file), back, k); }), "") << k;
         EXPECT_EQ(reader.Trailer(), (tls::Trailer{0x88, 0x13, std::uint8_t(k < 2 ? k + 1 : 0), 0}));
         for (u32 x = 0; x < 7; ++x)
             EXPECT_EQ(ColourAt(back, x, 2), FlagColour(ColourAt(frames[k], x, 2))) << k;
@@ -176,13 +170,9 @@ TEST_F(TlsTest, ErrorTexts)
     }
     EXPECT_EQ(ReadError(PathOf("missing.tlsp"), 0, image), "Fehler beim \xD6" "ffnen der TLS-Datei !");
 
-    const auto writeError = [&](const CGraphicsImage& picture, unsigned frame, unsigned count) -> std::string {
-        try {
-            CTlsWriter().Write(std::string_view(PathOf(frame == 0 ? "w.tlsp" : "good.tlsp")), picture, frame, count);
-            return {};
-        } catch (const EGraphicsException& error) {
-            return error.Message();
-        }
+    const auto writeError = [&](const CGraphicsImage& picture, unsigned frame, unsigned count) {
+        const std::string file = PathOf(frame == 0 ? "w.tlsp" : "good.tlsp");
+        return imgtest::MessageOf([&] { CTlsWriter().Write(std::string_view(file), picture, frame, count); });
     };
     Paint(wide, 8, 5000, 1, 0);
     EXPECT_EQ(writeError(wide, 0, 1), "Falsche Bild-Daten !");

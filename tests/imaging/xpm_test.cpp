@@ -17,6 +17,8 @@
 namespace {
 
 using imgtest::Bytes;
+using imgtest::BytesOf;
+using imgtest::LoadBytes;
 using u32 = std::uint32_t;
 
 // B, G, R, A of a pixel; an image without any transparency counts as opaque.
@@ -51,24 +53,18 @@ protected:
                 ASSERT_TRUE(NearlyEqual(Bgra(image, x, y), peer)) << file << " at " << x << "," << y;
             }
     }
-
-    static int LoadText(const std::string& text, CGraphicsImage& image)
-    {
-        return imgtest::LoadBytes(imgtest::BytesOf(text), image);
-    }
 };
 
 TEST_F(XpmTest, FilesOfOtherProgramsReadAsImageMagickReadsThem)
 {
-    std::vector<std::string> files;
-    for (const char* name : {"im-rgb", "im-alpha", "im-palette", "im-gray", "im-bilevel", "im-rose", "pstree16", "pstree32"})
-        files.push_back(imgtest::TestData("xpm/" + std::string(name) + ".xpm"));
+    auto files = imgtest::FilesIn("xpm", {".xpm"});
     // Whatever icons the packages of this machine ship, among them ones with more than 256 colours.
     std::error_code missing;
     for (const auto& entry : std::filesystem::directory_iterator("/usr/share/pixmaps", missing))
         if (entry.path().extension() == ".xpm")
-            files.push_back(entry.path().string());
-    for (const std::string& file : files) {
+            files.push_back(entry.path());
+    for (const auto& path : files) {
+        const std::string file = path.string();
         CGraphicsImage image, again;
         ASSERT_EQ(LoadGraphicsFile(file, image), 0) << file << ": " << LoadErrorText();
         ExpectPeerPixels(image, file);
@@ -136,7 +132,7 @@ TEST_F(XpmTest, ColourSyntaxAndTransparency)
         CGraphicsImage image;
         const std::string text = "/* XPM */ static const char * const x[] = {\n/* values */ \"2 1 2 1\",\n\"a " +
                                  std::string(c.line) + "\", \"b\tc black\",\n/* pixels */\n\"ab\"\n};\n";
-        ASSERT_EQ(LoadText(text, image), 0) << c.line << ": " << LoadErrorText();
+        ASSERT_EQ(LoadBytes(BytesOf(text), image), 0) << c.line << ": " << LoadErrorText();
         EXPECT_EQ(Bgra(image, 0, 0), c.bgra) << c.line;
         EXPECT_EQ(Bgra(image, 1, 0), 0xFF000000u) << c.line;
     }
@@ -150,7 +146,7 @@ TEST_F(XpmTest, ColourSyntaxAndTransparency)
         row += code;
     }
     CGraphicsImage big;
-    ASSERT_EQ(LoadText(text + "\"" + row + "\"};\n", big), 0) << LoadErrorText();
+    ASSERT_EQ(LoadBytes(BytesOf(text + "\"" + row + "\"};\n"), big), 0) << LoadErrorText();
     EXPECT_EQ(big.Bpp(), 32);
     EXPECT_EQ(Bgra(big, 0, 0), 0u);
     EXPECT_EQ(Bgra(big, 13, 0), 0xFF300000u);
@@ -178,16 +174,12 @@ TEST_F(XpmTest, HostileAndMalformedFilesGiveClearErrors)
     };
     for (const auto& c : cases) {
         CGraphicsImage image;
-        EXPECT_EQ(LoadText(c.text, image), c.result) << c.text;
+        EXPECT_EQ(LoadBytes(BytesOf(c.text), image), c.result) << c.text;
         EXPECT_EQ(LoadErrorText(), c.message) << c.text;
     }
     CGraphicsImage image;
-    try {
-        CXpmReader().Read(std::string_view(PathOf("missing.xpm")), image);
-        FAIL() << "no exception";
-    } catch (const EXpmError& error) {
-        EXPECT_STREQ(error.Message(), "Fehler beim \xD6" "ffnen der Datei");
-    }
+    EXPECT_EQ(imgtest::MessageOf<EXpmError>([&] { CXpmReader().Read(std::string_view(PathOf("missing.xpm")), image); }),
+              "Fehler beim \xD6" "ffnen der Datei");
 }
 
 }  // namespace
