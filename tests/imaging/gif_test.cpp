@@ -6,7 +6,6 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -120,21 +120,19 @@ TEST_F(JpegWrite, PeersReadWhatWeWriteWithItsComment)
     }
 }
 
-void StopAtHalf(const CGraphicsCodecInfo&, void*, int, int, int percent, bool& stop)
-{
-    stop = percent >= 50;
-}
-
 TEST_F(JpegWrite, StopsAndLibraryErrorsAreTheLibrarysExceptions)
 {
     CGraphicsImage image;
     ASSERT_EQ(LoadGraphicsFile(Fixture("cjpeg-444.ppm"), image), kLoadOk);
+    const auto stopAtHalf = [](const CGraphicsCodecInfo&, void*, int, int, int percent, bool& stop) {
+        stop = percent >= 50;
+    };
     CJpegReader reader;
-    reader.Info().SetProgressCallback(StopAtHalf, nullptr);
+    reader.Info().SetProgressCallback(stopAtHalf, nullptr);
     EXPECT_THROW(reader.Read(std::string_view(Fixture("cjpeg-420.jpg")), image), EJpegAbort);
 
     CJpegWriter writer;
-    writer.Info().SetProgressCallback(StopAtHalf, nullptr);
+    writer.Info().SetProgressCallback(stopAtHalf, nullptr);
     EXPECT_THROW(writer.Write(std::string_view(PathOf("stopped.jpg")), image), EGraphicsAbort);
 
     // A full disk: the fixed block takes the headers but not the picture.

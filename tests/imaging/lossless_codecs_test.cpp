@@ -18,12 +18,10 @@
 #include "imaging/TlsWriter.h"
 #include "imaging/XwdReader.h"
 #include "imaging/XwdWriter.h"
-#include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -39,14 +37,6 @@ using imgtest::LoadBytes;
 using imgtest::Rgb;
 using imgtest::TestData;
 namespace fs = std::filesystem;
-
-void ExpectSameRgb(const Bytes& actual, const Bytes& expected)
-{
-    ASSERT_EQ(actual.size(), expected.size());
-    const auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin());
-    EXPECT_TRUE(a == actual.end()) << "first difference at pixel " << (a - actual.begin()) / 3 << ": "
-                                   << int(*a) << " instead of " << int(*e);
-}
 
 // Files whose reference decoding is ref/<name>.png or ref/<name>.rgb beside them; the refused
 // ones give their message instead.
@@ -72,7 +62,7 @@ void ExpectReferencePixels(const std::string& folder, const std::vector<std::str
             ASSERT_EQ(LoadGraphicsFile(ref.string() + ".png", decoded), kLoadOk);
             expected = Rgb(decoded);
         }
-        ExpectSameRgb(Rgb(image), expected);
+        EXPECT_EQ(Rgb(image), expected);
     }
 }
 
@@ -211,15 +201,15 @@ TEST_F(LosslessWriters, WrittenFilesReadBackAlikeInPeers)
             ASSERT_EQ(LoadGraphicsFile(file, loaded), kLoadOk) << LoadErrorText();
             // A bitmap keeps only which pixels are the darker colour.
             const Bytes expected = Rgb(bpp == 1 && std::string_view(extension) == ".pnm" ? loaded : image);
-            ExpectSameRgb(Rgb(loaded), expected);
-            ExpectSameRgb(imgtest::MagickPixels(file), expected);
+            EXPECT_EQ(Rgb(loaded), expected);
+            EXPECT_EQ(imgtest::MagickPixels(file), expected);
             if (std::string_view(extension) == ".xwd")
                 continue;  // Pillow has no XWD reader
             // Debian's Python, which has Pillow, whatever python3 comes first on the path.
             std::string pillow;
             imgtest::Shell("/usr/bin/python3 -c 'import sys; from PIL import Image; sys.stdout.buffer.write(Image.open("
                            "sys.argv[1]).convert(\"RGB\").tobytes())' '" + file + "' 2>/dev/null", &pillow);
-            ExpectSameRgb(BytesOf(pillow), expected);
+            EXPECT_EQ(BytesOf(pillow), expected);
         }
     }
     CGraphicsImage loaded;

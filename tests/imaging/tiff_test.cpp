@@ -1,11 +1,8 @@
 // The TIFF codec: files of tiffcp, ImageMagick and Pillow against libtiff's decoding, our files in
 // tiffinfo and ImageMagick, and damaged files.
 
-#include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/TiffReader.h"
-#include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 // The TLS sequence format: layout, CRC, round trips, frames written and replaced one by one, and
 // the error texts.
 
-#include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/TlsReader.h"
@@ -18,35 +17,33 @@ namespace {
 using imgtest::Bytes;
 using u32 = std::uint32_t;
 
-class TlsTest : public imgtest::TempFolderTest
+// A picture whose pixels depend on a seed, so that frames differ.
+void Paint(CGraphicsImage& image, int bpp, u32 width, u32 height, u32 seed)
 {
-protected:
-    // A picture whose pixels depend on a seed, so that frames differ.
-    static void Paint(CGraphicsImage& image, int bpp, u32 width, u32 height, u32 seed)
-    {
-        ASSERT_TRUE(image.Create(bpp, width, height, 0));
-        for (u32 y = 0; y < height; ++y)
-            for (u32 x = 0; x < width; ++x)
-                image.SetPixelFn(x, y, bpp <= 8 ? (x + y + seed) & image.ValueMask() : (x * 0x3F1D07u + y * 0x0751A3u) ^ seed);
-    }
+    ASSERT_TRUE(image.Create(bpp, width, height, 0));
+    for (u32 y = 0; y < height; ++y)
+        for (u32 x = 0; x < width; ++x)
+            image.SetPixelFn(x, y, bpp <= 8 ? (x + y + seed) & image.ValueMask() : (x * 0x3F1D07u + y * 0x0751A3u) ^ seed);
+}
 
-    // The colour a 1-byte pixel stands for: each channel of 64 or more becomes 255.
-    static u32 FlagColour(u32 colour)
-    {
-        return ((colour & 0xC00000) != 0 ? 0xFF0000 : 0) | ((colour & 0xC000) != 0 ? 0xFF00 : 0) | ((colour & 0xC0) != 0 ? 0xFF : 0);
-    }
-    static u32 ColourAt(const CGraphicsImage& image, u32 x, u32 y)
-    {
-        const u32 value = image.GetPixelFn(x, y);
-        return (image.Bpp() <= 8 ? image.PaletteColor(value) : value) & 0xFFFFFF;
-    }
+// The colour a 1-byte pixel stands for: each channel of 64 or more becomes 255.
+u32 FlagColour(u32 colour)
+{
+    return ((colour & 0xC00000) != 0 ? 0xFF0000 : 0) | ((colour & 0xC000) != 0 ? 0xFF00 : 0) | ((colour & 0xC0) != 0 ? 0xFF : 0);
+}
+u32 ColourAt(const CGraphicsImage& image, u32 x, u32 y)
+{
+    const u32 value = image.GetPixelFn(x, y);
+    return (image.Bpp() <= 8 ? image.PaletteColor(value) : value) & 0xFFFFFF;
+}
 
-    // The message of what reading frame k throws, empty on success.
-    static std::string ReadError(const std::string& file, unsigned frame, CGraphicsImage& image)
-    {
-        return imgtest::MessageOf([&] { CTlsReader().Read(std::string_view(file), image, frame); });
-    }
-};
+// The message of what reading frame k throws, empty on success.
+std::string ReadError(const std::string& file, unsigned frame, CGraphicsImage& image)
+{
+    return imgtest::MessageOf([&] { CTlsReader().Read(std::string_view(file), image, frame); });
+}
+
+using TlsTest = imgtest::TempFolderTest;
 
 TEST(TlsCrc, MatchesTheCcittTableWithoutInversion)
 {

@@ -5,7 +5,6 @@
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/XpmReader.h"
-#include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,22 +37,20 @@ bool NearlyEqual(u32 a, u32 b)
     return true;
 }
 
-class XpmTest : public imgtest::TempFolderTest
+// Our pixels are ImageMagick's decoding of the file, transparent pixels as 0.
+void ExpectPeerPixels(const CGraphicsImage& image, const std::string& file)
 {
-protected:
-    // Our pixels are ImageMagick's decoding of the file, transparent pixels as 0.
-    static void ExpectPeerPixels(const CGraphicsImage& image, const std::string& file)
-    {
-        const Bytes rgba = imgtest::MagickPixels(file, "rgba");
-        ASSERT_EQ(rgba.size(), std::size_t{4} * image.Width() * image.Height()) << file;
-        for (u32 y = 0; y < image.Height(); ++y)
-            for (u32 x = 0; x < image.Width(); ++x) {
-                const std::uint8_t* p = &rgba[4 * (std::size_t{y} * image.Width() + x)];
-                const u32 peer = p[3] == 0 ? 0 : u32{p[2]} | u32{p[1]} << 8 | u32{p[0]} << 16 | 0xFF000000u;
-                ASSERT_TRUE(NearlyEqual(Bgra(image, x, y), peer)) << file << " at " << x << "," << y;
-            }
-    }
-};
+    const Bytes rgba = imgtest::MagickPixels(file, "rgba");
+    ASSERT_EQ(rgba.size(), std::size_t{4} * image.Width() * image.Height()) << file;
+    for (u32 y = 0; y < image.Height(); ++y)
+        for (u32 x = 0; x < image.Width(); ++x) {
+            const std::uint8_t* p = &rgba[4 * (std::size_t{y} * image.Width() + x)];
+            const u32 peer = p[3] == 0 ? 0 : u32{p[2]} | u32{p[1]} << 8 | u32{p[0]} << 16 | 0xFF000000u;
+            ASSERT_TRUE(NearlyEqual(Bgra(image, x, y), peer)) << file << " at " << x << "," << y;
+        }
+}
+
+using XpmTest = imgtest::TempFolderTest;
 
 TEST_F(XpmTest, FilesOfOtherProgramsReadAsImageMagickReadsThem)
 {
