@@ -90,8 +90,7 @@ TEST_F(Commands, MissingNumbersAreSkippedUpToNine)
     puzzles.WritePuzzle(1, "Eins\nA");
     puzzles.WritePuzzle(2, "Zwei\nB");
     puzzles.WritePuzzle(5, "F\xFCnf\nC");
-    const int expectedNumbers[] = {1, 2, 5};
-    for (int number : expectedNumbers) {
+    for (const int number : {1, 2, 5}) {
         engine.StartNextPuzzle();
         EXPECT_EQ(State().GameNumber, number);
         EXPECT_EQ(State().Running, 1);

@@ -29,6 +29,12 @@ inline Bytes ReadFile(const std::filesystem::path& path)
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+inline std::string ReadText(const std::filesystem::path& path)
+{
+    const Bytes bytes = ReadFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+
 inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

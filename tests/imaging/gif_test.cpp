@@ -44,9 +44,8 @@ protected:
     void RunQuietly(const std::string& command)
     {
         const int status = std::system(("cd '" + folder_.string() + "' && " + command + " 2>err").c_str());
-        const Bytes err = imgtest::ReadFile(PathOf("err"));
         EXPECT_EQ(status, 0) << command;
-        EXPECT_EQ(std::string(err.begin(), err.end()), "") << command;
+        EXPECT_EQ(imgtest::ReadText(PathOf("err")), "") << command;
     }
 };
 

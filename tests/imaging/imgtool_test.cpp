@@ -43,8 +43,8 @@ protected:
             command += " " + Quoted(argument);
         command += " >" + Quoted(PathOf("stdout")) + " 2>" + Quoted(PathOf("stderr"));
         const int status = std::system(command.c_str());
-        const auto out = imgtest::ReadFile(PathOf("stdout")), err = imgtest::ReadFile(PathOf("stderr"));
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, imgtest::ReadText(PathOf("stdout")),
+                imgtest::ReadText(PathOf("stderr"))};
     }
 };
 

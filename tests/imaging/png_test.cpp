@@ -136,7 +136,6 @@ struct PalettePng
 
 struct ReadResult
 {
-    int bpp;
     u32 colorType;
     std::string comment;
 };
@@ -148,7 +147,7 @@ ReadResult ReadWithReader(const Bytes& png, CGraphicsImage& image)
     EXPECT_TRUE(stream.OpenMemory(copy.data(), std::int32_t(copy.size()), 0));
     CPngReader reader;
     reader.Read(stream, image);
-    return {image.Bpp(), reader.ColorType(), reader.Info().Comment()};
+    return {reader.ColorType(), reader.Info().Comment()};
 }
 
 // Palette alpha stays in the palette while no pixel needs it; packed pixels are looked at one by
@@ -179,7 +178,7 @@ TEST(PngPaletteAlpha, BecomesThirtyTwoBitsExactlyWhenAPixelNeedsIt)
         SCOPED_TRACE(c.name);
         CGraphicsImage image;
         const ReadResult r = ReadWithReader(c.png.Encode(), image);
-        EXPECT_EQ(r.bpp, c.bpp);
+        EXPECT_EQ(image.Bpp(), c.bpp);
         EXPECT_EQ(r.colorType, c.bpp == 32 ? 3u | CPngReader::ColorTypeAlpha : 3u);
         for (u32 x = 0; x < c.rgba.size(); ++x)
             EXPECT_EQ(PixelRgba(image, x, 0), c.rgba[x]) << "x " << x;

@@ -85,8 +85,7 @@ TEST_F(XpmTest, WrittenFilesReadBackHereAndInImageMagick)
                 image.SetPixelFn(x, y, c.bpp <= 8 ? (x * 5 + y) % c.colours : (((x * 5 + y) & 7) << 21 | ((x * 5 + y) >> 3) << 13 | 0x30));
         const std::string file = PathOf("ours.xpm");
         ASSERT_EQ(SaveGraphicsFile(file, image), 0) << c.bpp;
-        const Bytes bytes = imgtest::ReadFile(file);
-        EXPECT_NE(std::string(bytes.begin(), bytes.end()).find(c.valuesLine), std::string::npos) << c.bpp;
+        EXPECT_NE(imgtest::ReadText(file).find(c.valuesLine), std::string::npos) << c.bpp;
         CGraphicsImage back;
         ASSERT_EQ(LoadGraphicsFile(file, back), 0) << c.bpp;
         for (u32 y = 0; y < 5; ++y)
@@ -102,8 +101,7 @@ TEST_F(XpmTest, CodesAndQuantizedTrueColour)
     CGraphicsImage image;
     ASSERT_TRUE(image.Create(8, 1, 1, 64));
     ASSERT_EQ(SaveGraphicsFile(PathOf("one.xpm"), image), 0);
-    const Bytes one = imgtest::ReadFile(PathOf("one.xpm"));
-    EXPECT_NE(std::string(one.begin(), one.end()).find("\"01\"};\n"), std::string::npos);
+    EXPECT_NE(imgtest::ReadText(PathOf("one.xpm")).find("\"01\"};\n"), std::string::npos);
 
     // From 1024 distinct colours on, the picture is written with 256 colours or fewer.
     ASSERT_TRUE(image.Create(24, 64, 32, 0));
