@@ -8,7 +8,6 @@
 #include "game/RenderTarget.h"
 #include "imaging/GraphicsImage.h"
 
-#include <cstring>
 #include <functional>
 #include <string_view>
 #include <vector>

@@ -1,6 +1,5 @@
 // The screen preview of quizmora-puzzles: it must show what the game would show.
 
-#include "game/GameColours.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 #include "tests/store/TemporaryPuzzleSet.h"
@@ -44,8 +43,6 @@ TEST_F(RenderTool, DrawsTheGameScreen)
     ASSERT_EQ(Render("1", "--stars 3,0 --stop right"), 0) << Errors();
     ASSERT_EQ(screen.Width(), 1920u);
     ASSERT_EQ(screen.Height(), 1080u);
-    for (int k = 0; k < 6; ++k)
-        EXPECT_EQ(Rgb(136 + k, 600), GameColours::Bevel[k]);
     // Two rows of four covered cells, 64 x 114, centred on 960; without a picture the first row
     // starts a third of the free space (1038 - 342 + 57) below the strip, at 293.
     const auto greyInk = [&](int left, int top) {

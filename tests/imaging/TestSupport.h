@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the imaging tests: fixture files, byte files, test pictures, and a temporary folder per test.
 
+#include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 #include "support/DataStream.h"
@@ -28,6 +29,12 @@ inline Bytes ReadFile(const std::filesystem::path& path)
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+inline std::string ReadText(const std::filesystem::path& path)
+{
+    const Bytes bytes = ReadFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+
 inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -46,12 +53,14 @@ inline std::string Suite(std::string_view name)
 // The hostile files: known crash inputs and files with short palettes.
 constexpr const char* kHostileFolders[] = {"png-crashers", "png-badpal"};
 
-inline std::vector<std::string> PngFilesIn(const char* folder)
+// The fixtures of a folder with one of the extensions, in name order.
+inline std::vector<std::filesystem::path> FilesIn(std::string_view folder, const std::vector<std::string>& extensions)
 {
-    std::vector<std::string> files;
+    std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(TestData(folder)))
-        if (entry.path().extension() == ".png")
-            files.push_back(entry.path().string());
+        if (std::find(extensions.begin(), extensions.end(), entry.path().extension()) != extensions.end())
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
     return files;
 }
 
@@ -97,22 +106,12 @@ inline int Shell(const std::string& command, std::string* output = nullptr)
 }
 
 // The file's pixels as 8-bit R, G, B (or another `layout` of ImageMagick's, such as "rgba", after
-// the `options`), as ImageMagick and as Pillow read them.
+// the `options`), as ImageMagick reads them.
 inline Bytes MagickPixels(const std::string& file, const std::string& layout = "rgb", const std::string& options = "")
 {
     std::string pixels;
     Shell("convert-im6.q16 '" + file + "' " + options + " -depth 8 " + layout + ":- 2>/dev/null", &pixels);
     return Bytes(pixels.begin(), pixels.end());
-}
-
-inline Bytes PillowRgb(const std::string& file)
-{
-    // Debian's Python, which has Pillow, whatever python3 comes first on the path.
-    std::string rgb;
-    Shell("/usr/bin/python3 -c 'import sys; from PIL import Image; "
-          "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGB\").tobytes())' '" + file + "' 2>/dev/null",
-          &rgb);
-    return Bytes(rgb.begin(), rgb.end());
 }
 
 inline Bytes BytesOf(std::string_view text)
@@ -157,6 +156,34 @@ inline int Mismatches(const CGraphicsImage& image, const Bytes& rgba)
                               << PixelRgba(image, x, y);
         }
     return mismatches;
+}
+
+// Loads every file: each fails with a message or gives a picture, none crashes. The number of
+// pictures.
+inline int LoadEachOrFail(const std::vector<std::filesystem::path>& files)
+{
+    int loaded = 0;
+    for (const auto& file : files) {
+        CGraphicsImage image;
+        const int result = LoadGraphicsFile(file.string(), image);
+        EXPECT_LE(result, 0) << file;
+        EXPECT_EQ(result == kLoadOk, LoadErrorText().empty()) << file;
+        EXPECT_TRUE(result != kLoadOk || !image.IsEmpty()) << file;
+        loaded += result == kLoadOk;
+    }
+    return loaded;
+}
+
+// The message of the exception of type E that `action` throws, "" when it throws none.
+template <typename E = EGraphicsException, typename Action>
+std::string MessageOf(const Action& action)
+{
+    try {
+        action();
+    } catch (const E& error) {
+        return error.Message();
+    }
+    return "";
 }
 
 // Loads a picture from bytes in memory through the content detection.

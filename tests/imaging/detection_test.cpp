@@ -32,34 +32,26 @@ Bytes At(std::size_t offset, std::string_view text)
     return bytes;
 }
 
-// Every rule and the order between them, on crafted headers.
+// The edges of every rule and the order between them, on crafted headers. The plain signatures
+// are proven by the codecs' fixtures, which load through the detection.
 TEST(Detection, FindsType)
 {
     const struct { const char* name; Bytes header; Type expected; } cases[] = {
         {"empty file", {}, Type::None},
         {"all zero", Bytes(64, 0), Type::None},
-        {"bare bitmap info header", {40, 0, 0, 0, 32, 0, 0, 0, 16, 0, 0, 0, 1, 0, 24, 0}, Type::Bmp},
         {"bitmap info header with a width of 65536", {40, 0, 0, 0, 0, 0, 1, 0, 16, 0, 0, 0}, Type::None},
         {"bitmap info header with a height of 65536", {40, 0, 0, 0, 16, 0, 0, 0, 0, 0, 1, 0}, Type::None},
-        {"icon directory", {0, 0, 1, 0, 2, 0, 32, 32}, Type::Ico},
         {"cursor directory", {0, 0, 2, 0, 1, 0, 32, 32}, Type::Ico},
         {"icon directory with 32 entries", {0, 0, 1, 0, 32, 0}, Type::Ico},
         {"icon directory with 33 entries", {0, 0, 1, 0, 33, 0}, Type::None},
         {"icon directory without entries", {0, 0, 1, 0, 0, 0}, Type::None},
         {"resource type 3", {0, 0, 3, 0, 1, 0}, Type::None},
-        {"tiff little-endian", B("II*\0"), Type::Tiff},
-        {"tiff big-endian", B("MM\0*"), Type::Tiff},
         {"gif 87a", B("GIF87a"), Type::Gif},
         {"gif 89a", B("GIF89a"), Type::Gif},
         {"gif of an unknown version", B("GIF88a"), Type::None},
-        {"png signature", B("\x89PNG\r\n\x1a\n"), Type::Png},
         {"png cut after four bytes", B("\x89PNG"), Type::Png},
-        {"bmp file header", B("BM6\0\0\0"), Type::Bmp},
-        {"tls sequence", B("TLSP\x01"), Type::Tls},
-        {"jfif jpeg", B("\xFF\xD8\xFF\xE0\0\x10JFIF\0"), Type::Jpeg},
         {"jfif word anywhere", B("..........JFIF"), Type::Jpeg},
         {"bmp mentioning JFIF", B("BM....JFIF"), Type::Jpeg},
-        {"xpm comment", B("/* XPM */\nstatic"), Type::Xpm},
         {"bmp mentioning char is xpm", B("BM\0\0static char *x[]"), Type::Xpm},
         {"gif mentioning XPM", B("GIF89aXPM"), Type::Xpm},
         {"word in the last bytes", At(61, "XPM"), Type::Xpm},
@@ -70,12 +62,8 @@ TEST(Detection, FindsType)
         {"raw jpeg db", {0xFF, 0xDB}, Type::Jpeg},
         {"ff d9 is nothing", {0xFF, 0xD9}, Type::None},
         {"jpeg start wins over char", B("\xFF\xD8 static char"), Type::Jpeg},
-        {"postscript", B("%!PS-Adobe-3.0 EPSF-3.0"), Type::Eps},
-        {"pnm p1", B("P1\n"), Type::Pnm},
-        {"pnm p6", B("P6\n"), Type::Pnm},
         {"pnm p7 is not pnm", B("P7\n"), Type::None},
         {"pnm mentioning char stays pnm", B("P3\n# char\n"), Type::Pnm},
-        {"xwd version 7", {0, 0, 0, 100, 0, 0, 0, 7}, Type::Xwd},
         {"xwd version 6", {0, 0, 0, 100, 0, 0, 0, 6}, Type::Xwd},
         {"xwd version 8", {0, 0, 0, 100, 0, 0, 0, 8}, Type::None},
         {"xwd version with blanks", B("abcd   \x07"), Type::Xwd},
@@ -143,10 +131,8 @@ TEST_F(EntryPointTest, LoadResultsAndTexts)
 
 TEST_F(EntryPointTest, SaveChoosesWriterByExtension)
 {
-    CGraphicsImage image, loaded;
+    CGraphicsImage image;
     ASSERT_TRUE(image.Create(24, 4, 3, 0x123456));
-    EXPECT_EQ(SaveGraphicsFile(PathOf("upper.Png"), image), 0) << SaveErrorText();
-    EXPECT_EQ(LoadGraphicsFile(PathOf("upper.Png"), loaded), 0);
     EXPECT_EQ(SaveGraphicsFile(PathOf("archive.tar"), image), -2);
     EXPECT_EQ(SaveErrorText(), "Unbekanntes Datei Format.");
     EXPECT_EQ(SaveGraphicsFile(PathOf("no/such/folder.png"), image), -1);

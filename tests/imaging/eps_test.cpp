@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,11 +23,6 @@ using imgtest::GreyRamp;
 using imgtest::MakePicture;
 using imgtest::PixelRgba;
 using u32 = std::uint32_t;
-
-std::string Text(const Bytes& bytes)
-{
-    return {bytes.begin(), bytes.end()};
-}
 
 class EpsTest : public imgtest::TempFolderTest
 {
@@ -45,7 +39,7 @@ TEST_F(EpsTest, WriterLaysOutThePage)
 {
     CGraphicsImage colour;
     MakePicture(colour, 24, 100, 100);
-    const std::string text = Text(imgtest::ReadFile(Save(colour, "colour.eps")));
+    const std::string text = imgtest::ReadText(Save(colour, "colour.eps"));
     const std::string header =
         "%!PS-Adobe-3.0 EPSF-3.0\n%%LanguageLevel: 2\n%%Creator: KQ-Radiz\n%%Pages: 1\n"
         "%%BoundingBox: 15 138 580 703\n%%EndComments\n%%BeginSetup\n/readstring {\n"
@@ -67,14 +61,14 @@ TEST_F(EpsTest, WriterLaysOutThePage)
 
     CGraphicsImage bilevel;
     MakePicture(bilevel, 1, 20, 3, {0x000000, 0xFFFFFF});
-    const std::string small = Text(imgtest::ReadFile(Save(bilevel, "bilevel.eps")));
+    const std::string small = imgtest::ReadText(Save(bilevel, "bilevel.eps"));
     EXPECT_NE(small.find("%%LanguageLevel: 1\n"), std::string::npos);
     EXPECT_NE(small.find("/picstr 3 string def\n%%Dummy 3 3\n"), std::string::npos);
     EXPECT_NE(small.find("20 3 1\n[ 20 0 0 -3 0 3 ]\n{ picstr readstring }\nimage\n"), std::string::npos);
     // The default palette of an 8-bit image is no grey ramp: it goes out in colour.
     CGraphicsImage indexed;
     MakePicture(indexed, 8, 4, 4);
-    EXPECT_NE(Text(imgtest::ReadFile(Save(indexed, "indexed.eps"))).find("colorimage"), std::string::npos);
+    EXPECT_NE(imgtest::ReadText(Save(indexed, "indexed.eps")).find("colorimage"), std::string::npos);
 }
 
 // Ghostscript prints every picture as it looks, a bilevel one with any palette included, and our

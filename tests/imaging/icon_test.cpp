@@ -36,25 +36,10 @@ std::string ReadIcon(Bytes bytes, CGraphicsImage& image, std::int32_t request = 
 {
     CDataStream stream;
     EXPECT_TRUE(stream.OpenMemory(bytes.data(), std::int32_t(bytes.size()), 0));
-    try {
-        CIcoReader().Read(stream, image, nullptr, request, group);
-        return "";
-    } catch (const EGraphicsException& error) {
-        return error.Message();
-    }
+    return imgtest::MessageOf([&] { CIcoReader().Read(stream, image, nullptr, request, group); });
 }
 
 constexpr std::int32_t kLargest = CIcoReader::LargestImage;
-
-Bytes Reference(const char* name, std::size_t size)
-{
-    const Bytes packed = Fixture(std::string("ref/") + name + ".rgba.z");
-    Bytes rgba(size);
-    uLongf length = size;
-    EXPECT_EQ(uncompress(rgba.data(), &length, packed.data(), uLong(packed.size())), Z_OK);
-    EXPECT_EQ(length, size);
-    return rgba;
-}
 
 TEST(IconReader, ReadsWhatIcoutilsExtract)
 {
@@ -93,7 +78,11 @@ TEST(IconReader, ReadsWhatIcoutilsExtract)
         ASSERT_EQ(image.Width(), c.width);
         ASSERT_EQ(image.Height(), c.height);
         EXPECT_EQ(image.Bpp(), c.bpp);
-        const Bytes reference = Reference(c.reference, std::size_t{4} * c.width * c.height);
+        const Bytes packed = Fixture(std::string("ref/") + c.reference + ".rgba.z");
+        Bytes reference(std::size_t{4} * c.width * c.height);
+        uLongf length = reference.size();
+        ASSERT_EQ(uncompress(reference.data(), &length, packed.data(), uLong(packed.size())), Z_OK);
+        ASSERT_EQ(length, reference.size());
         // A picture without any alpha is opaque throughout.
         const bool opaque = image.GetAlphaKind() == 0;
         int mismatches = 0;

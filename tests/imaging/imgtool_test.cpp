@@ -43,24 +43,10 @@ protected:
             command += " " + Quoted(argument);
         command += " >" + Quoted(PathOf("stdout")) + " 2>" + Quoted(PathOf("stderr"));
         const int status = std::system(command.c_str());
-        const auto out = imgtest::ReadFile(PathOf("stdout")), err = imgtest::ReadFile(PathOf("stderr"));
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, imgtest::ReadText(PathOf("stdout")),
+                imgtest::ReadText(PathOf("stderr"))};
     }
 };
-
-TEST_F(ImageToolTest, InfoPrintsSizeAndDepth)
-{
-    const struct { std::string file; const char* line; } cases[] = {
-        {Suite("basn0g02"), "32x32 2\n"},
-        {imgtest::TestData("bmpsuite/good/pal8.bmp"), "127x64 8\n"},
-        {imgtest::TestData("jpeg/orient-6.jpg"), "61x43 24\n"}};
-    for (const auto& c : cases) {
-        const ToolRun run = Run({"info", c.file});
-        EXPECT_EQ(run.exitCode, 0) << c.file;
-        EXPECT_EQ(run.out, c.line);
-        EXPECT_TRUE(run.err.empty());
-    }
-}
 
 TEST_F(ImageToolTest, ConvertReproducesPixelsCarriesCommentAndResizes)
 {
@@ -141,8 +127,8 @@ TEST_F(ImageToolTest, WrongCommandLineShowsUsage)
 TEST_F(ImageToolTest, HostileFilesNeverCrashTheTool)
 {
     for (const char* folder : imgtest::kHostileFolders) {
-        for (const std::string& file : imgtest::PngFilesIn(folder)) {
-            const ToolRun run = Run({"convert", file, PathOf("out.png")});
+        for (const auto& file : imgtest::FilesIn(folder, {".png"})) {
+            const ToolRun run = Run({"convert", file.string(), PathOf("out.png")});
             EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << file << " ended with " << run.exitCode;
             if (run.exitCode == 1) {
                 EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;

@@ -120,33 +120,27 @@ TEST_F(JpegWrite, PeersReadWhatWeWriteWithItsComment)
     }
 }
 
-void StopAtHalf(const CGraphicsCodecInfo&, void*, int, int, int percent, bool& stop)
-{
-    stop = percent >= 50;
-}
-
 TEST_F(JpegWrite, StopsAndLibraryErrorsAreTheLibrarysExceptions)
 {
     CGraphicsImage image;
     ASSERT_EQ(LoadGraphicsFile(Fixture("cjpeg-444.ppm"), image), kLoadOk);
+    const auto stopAtHalf = [](const CGraphicsCodecInfo&, void*, int, int, int percent, bool& stop) {
+        stop = percent >= 50;
+    };
     CJpegReader reader;
-    reader.Info().SetProgressCallback(StopAtHalf, nullptr);
+    reader.Info().SetProgressCallback(stopAtHalf, nullptr);
     EXPECT_THROW(reader.Read(std::string_view(Fixture("cjpeg-420.jpg")), image), EJpegAbort);
 
     CJpegWriter writer;
-    writer.Info().SetProgressCallback(StopAtHalf, nullptr);
+    writer.Info().SetProgressCallback(stopAtHalf, nullptr);
     EXPECT_THROW(writer.Write(std::string_view(PathOf("stopped.jpg")), image), EGraphicsAbort);
 
     // A full disk: the fixed block takes the headers but not the picture.
     std::uint8_t block[400];
     CDataStream stream(64);
     ASSERT_TRUE(stream.OpenMemory(block, sizeof(block), 3));
-    try {
-        CJpegWriter().Write(stream, image);
-        ADD_FAILURE() << "wrote into a full stream";
-    } catch (const EJpegError& error) {
-        EXPECT_EQ(error.Message(), "Fehler " + std::to_string(JERR_FILE_WRITE) + " beim Laden der Jpeg Datei");
-    }
+    EXPECT_EQ(imgtest::MessageOf<EJpegError>([&] { CJpegWriter().Write(stream, image); }),
+              "Fehler " + std::to_string(JERR_FILE_WRITE) + " beim Laden der Jpeg Datei");
     CGraphicsImage empty;
     EXPECT_THROW(writer.Write(std::string_view(PathOf("empty.jpg")), empty), EJpegBadData);
 }

@@ -1,7 +1,6 @@
 // The TLS sequence format: layout, CRC, round trips, frames written and replaced one by one, and
 // the error texts.
 
-#include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/TlsReader.h"
@@ -18,40 +17,33 @@ namespace {
 using imgtest::Bytes;
 using u32 = std::uint32_t;
 
-class TlsTest : public imgtest::TempFolderTest
+// A picture whose pixels depend on a seed, so that frames differ.
+void Paint(CGraphicsImage& image, int bpp, u32 width, u32 height, u32 seed)
 {
-protected:
-    // A picture whose pixels depend on a seed, so that frames differ.
-    static void Paint(CGraphicsImage& image, int bpp, u32 width, u32 height, u32 seed)
-    {
-        ASSERT_TRUE(image.Create(bpp, width, height, 0));
-        for (u32 y = 0; y < height; ++y)
-            for (u32 x = 0; x < width; ++x)
-                image.SetPixelFn(x, y, bpp <= 8 ? (x + y + seed) & image.ValueMask() : (x * 0x3F1D07u + y * 0x0751A3u) ^ seed);
-    }
+    ASSERT_TRUE(image.Create(bpp, width, height, 0));
+    for (u32 y = 0; y < height; ++y)
+        for (u32 x = 0; x < width; ++x)
+            image.SetPixelFn(x, y, bpp <= 8 ? (x + y + seed) & image.ValueMask() : (x * 0x3F1D07u + y * 0x0751A3u) ^ seed);
+}
 
-    // The colour a 1-byte pixel stands for: each channel of 64 or more becomes 255.
-    static u32 FlagColour(u32 colour)
-    {
-        return ((colour & 0xC00000) != 0 ? 0xFF0000 : 0) | ((colour & 0xC000) != 0 ? 0xFF00 : 0) | ((colour & 0xC0) != 0 ? 0xFF : 0);
-    }
-    static u32 ColourAt(const CGraphicsImage& image, u32 x, u32 y)
-    {
-        const u32 value = image.GetPixelFn(x, y);
-        return (image.Bpp() <= 8 ? image.PaletteColor(value) : value) & 0xFFFFFF;
-    }
+// The colour a 1-byte pixel stands for: each channel of 64 or more becomes 255.
+u32 FlagColour(u32 colour)
+{
+    return ((colour & 0xC00000) != 0 ? 0xFF0000 : 0) | ((colour & 0xC000) != 0 ? 0xFF00 : 0) | ((colour & 0xC0) != 0 ? 0xFF : 0);
+}
+u32 ColourAt(const CGraphicsImage& image, u32 x, u32 y)
+{
+    const u32 value = image.GetPixelFn(x, y);
+    return (image.Bpp() <= 8 ? image.PaletteColor(value) : value) & 0xFFFFFF;
+}
 
-    // The message of what reading frame k throws, empty on success.
-    std::string ReadError(const std::string& file, unsigned frame, CGraphicsImage& image)
-    {
-        try {
-            CTlsReader().Read(std::string_view(file), image, frame);
-            return {};
-        } catch (const EGraphicsException& error) {
-            return error.Message();
-        }
-    }
-};
+// The message of what reading frame k throws, empty on success.
+std::string ReadError(const std::string& file, unsigned frame, CGraphicsImage& image)
+{
+    return imgtest::MessageOf([&] { CTlsReader().Read(std::string_view(file), image, frame); });
+}
+
+using TlsTest = imgtest::TempFolderTest;
 
 TEST(TlsCrc, MatchesTheCcittTableWithoutInversion)
 {
@@ -113,8 +105,7 @@ TEST_F(TlsTest, FramesWrittenReplacedAndCheckedByCrc)
     }
     CTlsReader reader;
     for (unsigned k = 0; k < 3; ++k) {
-        ASSERT_EQ(ReadError(file, k, back), "") << k;
-        reader.Read(std::string_view(file), back, k);
+        ASSERT_EQ(imgtest::MessageOf([&] { reader.Read(std::string_view(file), back, k); }), "") << k;
         EXPECT_EQ(reader.Trailer(), (tls::Trailer{0x88, 0x13, std::uint8_t(k < 2 ? k + 1 : 0), 0}));
         for (u32 x = 0; x < 7; ++x)
             EXPECT_EQ(ColourAt(back, x, 2), FlagColour(ColourAt(frames[k], x, 2))) << k;
@@ -176,13 +167,9 @@ TEST_F(TlsTest, ErrorTexts)
     }
     EXPECT_EQ(ReadError(PathOf("missing.tlsp"), 0, image), "Fehler beim \xD6" "ffnen der TLS-Datei !");
 
-    const auto writeError = [&](const CGraphicsImage& picture, unsigned frame, unsigned count) -> std::string {
-        try {
-            CTlsWriter().Write(std::string_view(PathOf(frame == 0 ? "w.tlsp" : "good.tlsp")), picture, frame, count);
-            return {};
-        } catch (const EGraphicsException& error) {
-            return error.Message();
-        }
+    const auto writeError = [&](const CGraphicsImage& picture, unsigned frame, unsigned count) {
+        const std::string file = PathOf(frame == 0 ? "w.tlsp" : "good.tlsp");
+        return imgtest::MessageOf([&] { CTlsWriter().Write(std::string_view(file), picture, frame, count); });
     };
     Paint(wide, 8, 5000, 1, 0);
     EXPECT_EQ(writeError(wide, 0, 1), "Falsche Bild-Daten !");

@@ -5,7 +5,6 @@
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/XpmReader.h"
-#include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +16,8 @@
 namespace {
 
 using imgtest::Bytes;
+using imgtest::BytesOf;
+using imgtest::LoadBytes;
 using u32 = std::uint32_t;
 
 // B, G, R, A of a pixel; an image without any transparency counts as opaque.
@@ -36,39 +37,31 @@ bool NearlyEqual(u32 a, u32 b)
     return true;
 }
 
-class XpmTest : public imgtest::TempFolderTest
+// Our pixels are ImageMagick's decoding of the file, transparent pixels as 0.
+void ExpectPeerPixels(const CGraphicsImage& image, const std::string& file)
 {
-protected:
-    // Our pixels are ImageMagick's decoding of the file, transparent pixels as 0.
-    static void ExpectPeerPixels(const CGraphicsImage& image, const std::string& file)
-    {
-        const Bytes rgba = imgtest::MagickPixels(file, "rgba");
-        ASSERT_EQ(rgba.size(), std::size_t{4} * image.Width() * image.Height()) << file;
-        for (u32 y = 0; y < image.Height(); ++y)
-            for (u32 x = 0; x < image.Width(); ++x) {
-                const std::uint8_t* p = &rgba[4 * (std::size_t{y} * image.Width() + x)];
-                const u32 peer = p[3] == 0 ? 0 : u32{p[2]} | u32{p[1]} << 8 | u32{p[0]} << 16 | 0xFF000000u;
-                ASSERT_TRUE(NearlyEqual(Bgra(image, x, y), peer)) << file << " at " << x << "," << y;
-            }
-    }
+    const Bytes rgba = imgtest::MagickPixels(file, "rgba");
+    ASSERT_EQ(rgba.size(), std::size_t{4} * image.Width() * image.Height()) << file;
+    for (u32 y = 0; y < image.Height(); ++y)
+        for (u32 x = 0; x < image.Width(); ++x) {
+            const std::uint8_t* p = &rgba[4 * (std::size_t{y} * image.Width() + x)];
+            const u32 peer = p[3] == 0 ? 0 : u32{p[2]} | u32{p[1]} << 8 | u32{p[0]} << 16 | 0xFF000000u;
+            ASSERT_TRUE(NearlyEqual(Bgra(image, x, y), peer)) << file << " at " << x << "," << y;
+        }
+}
 
-    static int LoadText(const std::string& text, CGraphicsImage& image)
-    {
-        return imgtest::LoadBytes(imgtest::BytesOf(text), image);
-    }
-};
+using XpmTest = imgtest::TempFolderTest;
 
 TEST_F(XpmTest, FilesOfOtherProgramsReadAsImageMagickReadsThem)
 {
-    std::vector<std::string> files;
-    for (const char* name : {"im-rgb", "im-alpha", "im-palette", "im-gray", "im-bilevel", "im-rose", "pstree16", "pstree32"})
-        files.push_back(imgtest::TestData("xpm/" + std::string(name) + ".xpm"));
+    auto files = imgtest::FilesIn("xpm", {".xpm"});
     // Whatever icons the packages of this machine ship, among them ones with more than 256 colours.
     std::error_code missing;
     for (const auto& entry : std::filesystem::directory_iterator("/usr/share/pixmaps", missing))
         if (entry.path().extension() == ".xpm")
-            files.push_back(entry.path().string());
-    for (const std::string& file : files) {
+            files.push_back(entry.path());
+    for (const auto& path : files) {
+        const std::string file = path.string();
         CGraphicsImage image, again;
         ASSERT_EQ(LoadGraphicsFile(file, image), 0) << file << ": " << LoadErrorText();
         ExpectPeerPixels(image, file);
@@ -92,8 +85,7 @@ TEST_F(XpmTest, WrittenFilesReadBackHereAndInImageMagick)
                 image.SetPixelFn(x, y, c.bpp <= 8 ? (x * 5 + y) % c.colours : (((x * 5 + y) & 7) << 21 | ((x * 5 + y) >> 3) << 13 | 0x30));
         const std::string file = PathOf("ours.xpm");
         ASSERT_EQ(SaveGraphicsFile(file, image), 0) << c.bpp;
-        const Bytes bytes = imgtest::ReadFile(file);
-        EXPECT_NE(std::string(bytes.begin(), bytes.end()).find(c.valuesLine), std::string::npos) << c.bpp;
+        EXPECT_NE(imgtest::ReadText(file).find(c.valuesLine), std::string::npos) << c.bpp;
         CGraphicsImage back;
         ASSERT_EQ(LoadGraphicsFile(file, back), 0) << c.bpp;
         for (u32 y = 0; y < 5; ++y)
@@ -109,8 +101,7 @@ TEST_F(XpmTest, CodesAndQuantizedTrueColour)
     CGraphicsImage image;
     ASSERT_TRUE(image.Create(8, 1, 1, 64));
     ASSERT_EQ(SaveGraphicsFile(PathOf("one.xpm"), image), 0);
-    const Bytes one = imgtest::ReadFile(PathOf("one.xpm"));
-    EXPECT_NE(std::string(one.begin(), one.end()).find("\"01\"};\n"), std::string::npos);
+    EXPECT_NE(imgtest::ReadText(PathOf("one.xpm")).find("\"01\"};\n"), std::string::npos);
 
     // From 1024 distinct colours on, the picture is written with 256 colours or fewer.
     ASSERT_TRUE(image.Create(24, 64, 32, 0));
@@ -136,7 +127,7 @@ TEST_F(XpmTest, ColourSyntaxAndTransparency)
         CGraphicsImage image;
         const std::string text = "/* XPM */ static const char * const x[] = {\n/* values */ \"2 1 2 1\",\n\"a " +
                                  std::string(c.line) + "\", \"b\tc black\",\n/* pixels */\n\"ab\"\n};\n";
-        ASSERT_EQ(LoadText(text, image), 0) << c.line << ": " << LoadErrorText();
+        ASSERT_EQ(LoadBytes(BytesOf(text), image), 0) << c.line << ": " << LoadErrorText();
         EXPECT_EQ(Bgra(image, 0, 0), c.bgra) << c.line;
         EXPECT_EQ(Bgra(image, 1, 0), 0xFF000000u) << c.line;
     }
@@ -150,7 +141,7 @@ TEST_F(XpmTest, ColourSyntaxAndTransparency)
         row += code;
     }
     CGraphicsImage big;
-    ASSERT_EQ(LoadText(text + "\"" + row + "\"};\n", big), 0) << LoadErrorText();
+    ASSERT_EQ(LoadBytes(BytesOf(text + "\"" + row + "\"};\n"), big), 0) << LoadErrorText();
     EXPECT_EQ(big.Bpp(), 32);
     EXPECT_EQ(Bgra(big, 0, 0), 0u);
     EXPECT_EQ(Bgra(big, 13, 0), 0xFF300000u);
@@ -178,16 +169,12 @@ TEST_F(XpmTest, HostileAndMalformedFilesGiveClearErrors)
     };
     for (const auto& c : cases) {
         CGraphicsImage image;
-        EXPECT_EQ(LoadText(c.text, image), c.result) << c.text;
+        EXPECT_EQ(LoadBytes(BytesOf(c.text), image), c.result) << c.text;
         EXPECT_EQ(LoadErrorText(), c.message) << c.text;
     }
     CGraphicsImage image;
-    try {
-        CXpmReader().Read(std::string_view(PathOf("missing.xpm")), image);
-        FAIL() << "no exception";
-    } catch (const EXpmError& error) {
-        EXPECT_STREQ(error.Message(), "Fehler beim \xD6" "ffnen der Datei");
-    }
+    EXPECT_EQ(imgtest::MessageOf<EXpmError>([&] { CXpmReader().Read(std::string_view(PathOf("missing.xpm")), image); }),
+              "Fehler beim \xD6" "ffnen der Datei");
 }
 
 }  // namespace

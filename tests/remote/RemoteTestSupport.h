@@ -83,13 +83,6 @@ public:
         const std::lock_guard lock(mutex_);
         return calls_;
     }
-    // The calls without the state changes.
-    std::vector<std::string> Actions() const
-    {
-        auto actions = Calls();
-        std::erase_if(actions, [](const std::string& call) { return call.starts_with("state "); });
-        return actions;
-    }
     void Clear()
     {
         const std::lock_guard lock(mutex_);

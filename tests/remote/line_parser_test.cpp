@@ -65,7 +65,7 @@ std::vector<std::string> Actions(const std::vector<std::string>& pieces, std::si
                 }
         }
     }
-    return host.Actions();
+    return host.Calls();
 }
 
 TEST(RemoteLineBuffer, LinesAsPiecesAndByteByByte)
@@ -103,7 +103,7 @@ TEST(RemoteButtons, Debounce)
             buttons.Handle({button, 'D'});
             buttons.Handle({button, 'U'});  // releases never act
         }
-        EXPECT_EQ(host.Actions(), c.actions) << c.name;
+        EXPECT_EQ(host.Calls(), c.actions) << c.name;
     }
 }
 
