@@ -258,6 +258,23 @@ TEST_F(PngFileTest, EmptyImageAndMissingFile)
               "Fehler beim \xD6" "ffnen der Datei");
 }
 
+// Wide file names reach the same files as narrow ones, and fail with the same texts.
+TEST_F(PngFileTest, WideFileNames)
+{
+    CGraphicsImage image, loaded;
+    ASSERT_TRUE(image.Create(24, 3, 2, 0x123456));
+    const std::string folder = PathOf("");
+    const std::wstring file = std::wstring(folder.begin(), folder.end()) + L"wide \u00E4.png";
+    CPngWriter().Write(std::wstring_view(file), image);
+    EXPECT_TRUE(std::filesystem::exists(PathOf("wide \xC3\xA4.png")));  // named in UTF-8 on disk
+    CPngReader().Read(std::wstring_view(file), loaded);
+    EXPECT_EQ(loaded.GetPixelFn(2, 1), 0x123456u);
+    EXPECT_EQ(imgtest::MessageOf([&] { CPngReader().Read(std::wstring_view(L"/nonexistent/a.png"), loaded); }),
+              "Fehler beim \xD6" "ffnen der Datei");
+    EXPECT_EQ(imgtest::MessageOf([&] { CPngWriter().Write(std::wstring_view(L"/nonexistent/a.png"), image); }),
+              "Fehler beim Erzeugen der Datei");
+}
+
 // ---- hostile files ----------------------------------------------------------------------------
 
 TEST(PngHostile, OversizedOrDamagedFilesFail)
