@@ -2,20 +2,17 @@
 // them: 24-bit BMP decoding and encoding, P6 decoding. The pictures are written once into the
 // temporary folder; bench/raw_codecs_vs_pillow.sh times Pillow on the same files.
 
+#include "bench/imaging/PhotoLikeImage.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
 namespace {
-
-constexpr std::uint32_t kWidth = 4000;
-constexpr std::uint32_t kHeight = 3000;
 
 std::string TempPath(const char* name)
 {
@@ -25,21 +22,10 @@ std::string TempPath(const char* name)
 // Writes the picture files on first use and names the one asked for.
 const std::string& Picture(const char* name)
 {
-    static const bool written = [] {
-        CGraphicsImage picture;
-        if (!picture.Create(24, kWidth, kHeight, CGraphicsImage::NoFill))
-            throw std::runtime_error("no memory for the test picture");
-        std::uint32_t seed = 1;
-        for (std::uint32_t y = 0; y < kHeight; ++y) {
-            std::uint8_t* row = picture.Row(y);
-            for (std::uint32_t i = 0; i < 3 * kWidth; ++i) {
-                seed = seed * 1103515245u + 12345u;
-                row[i] = std::uint8_t(seed >> 16);
-            }
-        }
-        return SaveGraphicsFile(TempPath("quizmora-bench-12mp.bmp"), picture) == kSaveOk &&
-               SaveGraphicsFile(TempPath("quizmora-bench-12mp.pnm"), picture) == kSaveOk;
-    }();
+    // The contents do not matter to formats that store the samples as they are.
+    static const bool written =
+        SaveGraphicsFile(TempPath("quizmora-bench-12mp.bmp"), benchpicture::PhotoLikeImage()) == kSaveOk &&
+        SaveGraphicsFile(TempPath("quizmora-bench-12mp.pnm"), benchpicture::PhotoLikeImage()) == kSaveOk;
     if (!written)
         throw std::runtime_error("cannot write the test pictures");
     static std::string path;
