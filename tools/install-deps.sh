@@ -9,13 +9,19 @@ packages=(
   # libraries
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libfontconfig-dev
+  # modern picture formats and the TIFF layouts our own reader leaves to libtiff
+  libwebp-dev libavif-dev libheif-dev libtiff-dev
+  # phone buzzers: the embedded page and its socket, the join code
+  qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
   # fonts: Liberation Mono stands in for Courier New, DejaVu is the source of the question fonts
   fonts-liberation2 fonts-dejavu-core
   # tests, benchmarks and screenshots
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps xdotool
   # pictures written by other programs for the codec tests
   imagemagick netpbm libtiff-tools giflib-tools gifsicle libjpeg-turbo-progs icoutils ghostscript
-  python3-pil x11-common
+  python3-pil x11-common webp libavif-bin libheif-examples zbar-tools
+  # the buzzer page in a real browser
+  chromium chromium-driver python3-selenium
   # install packaging
   dpkg-dev
 )
