@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -123,6 +124,16 @@ TEST(IconReader, MaskOverBlackIsClearWhateverItsIndex)
     ASSERT_EQ(LoadGraphicsFile(file, image), kLoadOk) << LoadErrorText();
     ExpectPixels(image, imgtest::MagickPixels(file, "rgba"));
     EXPECT_EQ(image.Row(0)[0], kIconTransparentIndex);
+
+    // The hand-made NE icon masks white pixels too: those invert the screen.
+    CGraphicsImage both;
+    ASSERT_EQ(ReadIcon(Fixture("exe-ne16.exe"), both, 0, 5), "");
+    std::array<int, 256> uses{};
+    for (u32 y = 0; y < both.Height(); ++y)
+        for (u32 x = 0; x < both.Width(); ++x)
+            ++uses[both.Row(y)[x]];
+    EXPECT_GT(uses[kIconInverseIndex], 0);
+    EXPECT_GT(uses[kIconTransparentIndex], 0);
 }
 
 TEST(IconReader, ListsTheDirectoryAndLoadsThroughDetection)
