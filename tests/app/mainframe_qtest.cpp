@@ -269,6 +269,10 @@ private slots:
         QCOMPARE(file->Record(added)->imageIndex, 7);
         QCOMPARE(file->Record(file->actions()[0])->imageIndex, kNoImage);
         QCOMPARE(file->Record(file->actions()[2])->acceleratorX, file->Record(added)->acceleratorX);
+        // The new widest label keeps the gap to the accelerators that a built drop-down has.
+        const QString label = added->text().section(QLatin1Char('\t'), 0, 0);
+        const int labelWidth = file->fontMetrics().size(Qt::TextSingleLine | Qt::TextShowMnemonic, label).width();
+        QCOMPARE(file->Record(added)->acceleratorX, labelWidth + 16 + 4 + kAcceleratorGap);
         file->hide();
     }
 

@@ -74,6 +74,11 @@ TEST_F(ImageToolTest, ConvertReproducesPixelsCarriesCommentAndResizes)
         ASSERT_EQ(Run(c.arguments).exitCode, 0) << c.arguments[1];
         EXPECT_EQ(Run({"info", small}).out, c.info);
     }
+
+    // A name as long as a folder allows still leaves room for the temporary file beside it.
+    const std::string longName = PathOf(std::string(240, 'a') + ".png");
+    ASSERT_EQ(Run({"convert", imgtest::TestData("oddities/withrps.tif"), longName}).exitCode, 0);
+    EXPECT_EQ(Run({"info", longName}).out, "4x3 8\n");
 }
 
 // Pictures with alpha, straight or through a palette's transparency, come out as RGBA with the
