@@ -1,0 +1,126 @@
+#include "imaging/formats/png/PngWriter.h"
+
+#include "imaging/GraphicsException.h"
+#include "imaging/GraphicsImage.h"
+#include "imaging/formats/png/PngIo.h"
+
+#include <csetjmp>
+
+namespace {
+
+char kCommentKey[] = "Comment";
+
+enum class PngRowSource
+{
+    Stored,   // indexed rows go out as they are
+    Colour24,
+    Colour32,
+};
+
+// Plain data for the function that calls setjmp.
+struct PngWriteLayout
+{
+    int colorType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    PngRowSource rows = PngRowSource::Colour24;
+    const char* comment = nullptr;
+};
+
+PngWriteLayout LayoutFor(const CGraphicsImage& image, bool withAlpha, const CGraphicsCodecInfo& info)
+{
+    PngWriteLayout layout;
+    if (image.Bpp() <= 8) {
+        layout.colorType = PNG_COLOR_TYPE_PALETTE;
+        layout.bitDepth = image.Bpp();
+        layout.rows = PngRowSource::Stored;
+    } else if (image.Bpp() == 32 && withAlpha) {
+        layout.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+        layout.rows = PngRowSource::Colour32;
+    }
+    if (info.HasComment())
+        layout.comment = info.Comment().c_str();
+    return layout;
+}
+
+PngPhase WritePng(png_structp png, png_infop info, const CGraphicsImage& image, const PngWriteLayout& layout,
+                  const CGraphicsCodecInfo& codecInfo)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return PngPhase::Failed;
+
+    if (layout.comment != nullptr) {
+        png_text text{};
+        text.compression = PNG_TEXT_COMPRESSION_NONE;
+        text.key = kCommentKey;
+        text.text = const_cast<char*>(layout.comment);
+        png_set_text(png, info, &text, 1);
+    }
+    png_set_IHDR(png, info, image.Width(), image.Height(), layout.bitDepth, layout.colorType,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (layout.colorType == PNG_COLOR_TYPE_PALETTE) {
+        png_color palette[256] = {};
+        const int entries = 1 << layout.bitDepth;
+        for (int i = 0; i < entries; ++i) {
+            const RGBQUAD& entry = image.Palette()[i];
+            palette[i] = png_color{entry.rgbRed, entry.rgbGreen, entry.rgbBlue};
+        }
+        png_set_PLTE(png, info, palette, entries);
+    }
+    png_write_info(png, info);
+    if (layout.rows != PngRowSource::Stored)
+        png_set_bgr(png);
+
+    const std::uint32_t height = image.Height();
+    for (std::uint32_t y = 0; y < height; ++y) {
+        if (codecInfo.ProgressAsksToStop(static_cast<int>(std::uint64_t{y} * 100 / height)))
+            return PngPhase::Stopped;
+        const std::uint8_t* row = image.Row(y);
+        if (layout.rows == PngRowSource::Colour24)
+            row = image.RowTo24(row);
+        else if (layout.rows == PngRowSource::Colour32)
+            row = image.RowTo32(row);
+        png_write_row(png, row);
+    }
+    png_write_end(png, info);
+    return PngPhase::Done;
+}
+
+}  // namespace
+
+void CPngWriter::Write(CDataStream& stream, const CGraphicsImage& image)
+{
+    Write(stream, image, m_withAlpha);
+}
+
+void CPngWriter::Write(CDataStream& stream, const CGraphicsImage& image, bool withAlpha)
+{
+    PngIoState state;
+    state.stream = &stream;
+    Info().ReportProgress(0);
+    if (image.IsEmpty())
+        throw EGraphicsException(GraphicsText::InvalidImage);
+
+    CPngWriteStructs structs(state);
+    const PngWriteLayout layout = LayoutFor(image, withAlpha, Info());
+    switch (WritePng(structs.png(), structs.info(), image, layout, Info())) {
+    case PngPhase::Failed:
+        throw EGraphicsException(state.message);
+    case PngPhase::Stopped:
+        throw EGraphicsAbort();
+    case PngPhase::Done:
+        break;
+    }
+    Info().ReportProgress(100);
+}
+
+void CPngWriter::Write(std::string_view fileName, const CGraphicsImage& image, bool withAlpha)
+{
+    m_withAlpha = withAlpha;
+    CGraphicsWriter::Write(fileName, image);
+}
+
+void CPngWriter::Write(std::wstring_view fileName, const CGraphicsImage& image, bool withAlpha)
+{
+    m_withAlpha = withAlpha;
+    CGraphicsWriter::Write(fileName, image);
+}

@@ -1,0 +1,89 @@
+#include "imaging/formats/tls/TlsFormat.h"
+
+#include <cstring>
+
+namespace tls {
+namespace {
+
+constexpr std::array<std::uint8_t, 4> kMagic = {'T', 'L', 'S', 'P'};
+
+constexpr std::array<std::uint16_t, 256> MakeCrcTable()
+{
+    std::array<std::uint16_t, 256> table{};
+    for (unsigned i = 0; i < 256; ++i) {
+        unsigned crc = i << 8;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1;
+        table[i] = static_cast<std::uint16_t>(crc);
+    }
+    return table;
+}
+
+constexpr std::array<std::uint16_t, 256> kCrcTable = MakeCrcTable();
+
+std::uint32_t Word(const AttributeBlock& block, std::uint32_t index)
+{
+    const std::uint8_t* p = block.data() + 4 * index;
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+}
+
+void SetWord(AttributeBlock& block, std::uint32_t index, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        block[4 * index + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+std::array<std::uint8_t, kHeaderSize> Header::Bytes() const
+{
+    std::array<std::uint8_t, kHeaderSize> bytes{};
+    std::memcpy(bytes.data(), kMagic.data(), kMagic.size());
+    bytes[4] = static_cast<std::uint8_t>(width);
+    bytes[5] = static_cast<std::uint8_t>(width >> 8);
+    bytes[6] = static_cast<std::uint8_t>(height);
+    bytes[7] = static_cast<std::uint8_t>(height >> 8);
+    bytes[8] = bytesPerPixel;
+    bytes[9] = lastFrame;
+    bytes[10] = static_cast<std::uint8_t>(crc);
+    bytes[11] = static_cast<std::uint8_t>(crc >> 8);
+    for (int i = 0; i < 4; ++i)
+        bytes[12 + i] = static_cast<std::uint8_t>(userValue >> (8 * i));
+    return bytes;
+}
+
+bool Header::Parse(std::span<const std::uint8_t, kHeaderSize> bytes)
+{
+    if (std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) != 0)
+        return false;
+    width = static_cast<std::uint16_t>(bytes[4] | bytes[5] << 8);
+    height = static_cast<std::uint16_t>(bytes[6] | bytes[7] << 8);
+    bytesPerPixel = bytes[8];
+    lastFrame = bytes[9];
+    crc = static_cast<std::uint16_t>(bytes[10] | bytes[11] << 8);
+    userValue = std::uint32_t{bytes[12]} | std::uint32_t{bytes[13]} << 8 | std::uint32_t{bytes[14]} << 16 |
+                std::uint32_t{bytes[15]} << 24;
+    return true;
+}
+
+void Crc16::Add(std::span<const std::uint8_t> bytes)
+{
+    std::uint16_t crc = m_value;
+    for (const std::uint8_t byte : bytes)
+        crc = static_cast<std::uint16_t>(crc << 8) ^ kCrcTable[((crc >> 8) ^ byte) & 0xFF];
+    m_value = crc;
+}
+
+std::uint8_t Attribute(const AttributeBlock& block, std::uint32_t i)
+{
+    return static_cast<std::uint8_t>((Word(block, i & 15) >> ((i >> 4) * 3)) & 7);
+}
+
+void SetAttribute(AttributeBlock& block, std::uint32_t i, std::uint8_t value)
+{
+    const std::uint32_t shift = (i >> 4) * 3;
+    const std::uint32_t mask = std::uint32_t{7} << shift;
+    SetWord(block, i & 15, (Word(block, i & 15) & ~mask) | ((std::uint32_t{value} << shift) & mask));
+}
+
+}  // namespace tls
