@@ -77,13 +77,20 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     }
 }
 
+// Alpha that means something: any in a 32-bit picture (all 0 reads as opaque), or a palette whose
+// entries differ in it, as where a GIF, XPM or PNG named a transparent colour.
+bool HasAlphaToKeep(const CGraphicsImage& image)
+{
+    return image.HasAlpha() || (!image.IsTrueColor() && image.GetAlphaKind() == 2);
+}
+
 // A picture with alpha keeps it where the format can hold it.
 std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGraphicsImage& image)
 {
     switch (type) {
     case GraphicsFileType::Png: {
         auto writer = std::make_unique<CPngWriter>();
-        writer->SetWithAlpha(image.HasAlpha());
+        writer->SetWithAlpha(HasAlphaToKeep(image));
         return writer;
     }
     case GraphicsFileType::Jpeg:
