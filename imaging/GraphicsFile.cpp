@@ -28,6 +28,7 @@
 #include "support/AtomicFile.h"
 #include "support/DataStream.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -77,11 +78,19 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     }
 }
 
-// Alpha that means something: any in a 32-bit picture (all 0 reads as opaque), or a palette whose
-// entries differ in it, as where a GIF, XPM or PNG named a transparent colour.
+// Alpha that means something: any in a 32-bit picture (all 0 reads as opaque), or a palette
+// whose entries are opaque or fully transparent, some of each, as the GIF, XPM, PNG and icon
+// readers mark a transparent colour. Other palette alpha is data of its own (a TLS sequence's
+// attributes, whatever a BMP file left in its reserved bytes) and is not transparency.
 bool HasAlphaToKeep(const CGraphicsImage& image)
 {
-    return image.HasAlpha() || (!image.IsTrueColor() && image.GetAlphaKind() == 2);
+    if (image.IsTrueColor())
+        return image.HasAlpha();
+    const RGBQUAD* palette = image.Palette();
+    const bool binary = std::all_of(palette, palette + image.PaletteCount(), [](const RGBQUAD& entry) {
+        return entry.rgbReserved == 0 || entry.rgbReserved == 255;
+    });
+    return binary && image.GetAlphaKind() == 2;
 }
 
 // A picture with alpha keeps it where the format can hold it.
