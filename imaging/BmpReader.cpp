@@ -124,12 +124,12 @@ struct ChannelMask
 {
     explicit ChannelMask(std::uint32_t channelMask)
         : shift(channelMask == 0 ? 0 : std::countr_zero(channelMask)), bits(std::bit_width(channelMask >> shift)),
-          maximum(bits == 0 ? 0 : std::uint32_t((std::uint64_t{1} << bits) - 1)), mask(channelMask)
+          mask(channelMask)
     {
     }
 
     // Fewer than 8 bits are repeated downwards (5 bits abcde give abcdeabc), so that the
-    // largest value is 255 and each step is even, as the peers scale them.
+    // largest value is 255 and the steps are as even as they can be, as the peers scale them.
     std::uint32_t Take(std::uint32_t pixel) const
     {
         const std::uint32_t value = (pixel & mask) >> shift;
@@ -145,7 +145,6 @@ struct ChannelMask
 
     int shift;
     int bits;
-    std::uint32_t maximum;
     std::uint32_t mask;
 };
 
