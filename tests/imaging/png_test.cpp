@@ -217,7 +217,7 @@ TEST_F(PngFileTest, EveryFormatRoundTrips)
             return seed ^ (seed >> 16);
         };
         for (unsigned i = 0; i < 256; ++i)
-            image.SetPaletteColor(i, next() & 0xFFFFFF);  // palette alpha would be written as tRNS
+            image.SetPaletteColor(i, next());
         for (u32 y = 0; y < 7; ++y)
             for (u32 x = 0; x < 13; ++x)
                 image.SetPixelFn(x, y, next() & (!image.IsTrueColor() ? image.ValueMask() : withAlpha ? ~0u : 0xFFFFFFu));
