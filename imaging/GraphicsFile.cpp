@@ -29,6 +29,7 @@
 #include "support/DataStream.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <memory>
 
@@ -93,6 +94,24 @@ bool HasAlphaToKeep(const CGraphicsImage& image)
     return binary && image.GetAlphaKind() == 2;
 }
 
+// The colour a GIF of an indexed picture names transparent: the first fully transparent palette
+// entry that a pixel uses, or none.
+unsigned TransparentIndexFor(const CGraphicsImage& image)
+{
+    if (image.IsTrueColor() || !HasAlphaToKeep(image))
+        return CGifWriter::NoTransparency;
+    std::array<bool, 256> used{};
+    for (std::uint32_t y = 0; y < image.Height(); ++y) {
+        const std::uint8_t* indices = image.RowTo8(image.Row(y));
+        for (std::uint32_t x = 0; x < image.Width(); ++x)
+            used[indices[x]] = true;
+    }
+    for (int i = 0; i < image.PaletteCount(); ++i)
+        if (used[std::size_t(i)] && image.Palette()[i].rgbReserved == 0)
+            return unsigned(i);
+    return CGifWriter::NoTransparency;
+}
+
 // A picture with alpha keeps it where the format can hold it.
 std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGraphicsImage& image)
 {
@@ -104,8 +123,11 @@ std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGrap
     }
     case GraphicsFileType::Jpeg:
         return std::make_unique<CJpegWriter>();
-    case GraphicsFileType::Gif:
-        return std::make_unique<CGifWriter>();
+    case GraphicsFileType::Gif: {
+        auto writer = std::make_unique<CGifWriter>();
+        writer->SetTransparentIndex(TransparentIndexFor(image));
+        return writer;
+    }
     case GraphicsFileType::Bmp:
         return std::make_unique<CBmpWriter>();
     case GraphicsFileType::Pnm:
