@@ -1,8 +1,10 @@
 #include "imaging/formats/bmp/BmpReader.h"
 
+#include "imaging/formats/bmp/BmpHeader.h"
 #include "imaging/formats/bmp/BmpRle.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "support/ByteOrder.h"
 #include "support/DataStream.h"
 
 #include <algorithm>
@@ -13,34 +15,11 @@
 
 namespace {
 
+using namespace Bmp;
+
 constexpr std::uint32_t kFileHeaderSize = 14;
-constexpr std::uint32_t kCoreHeaderSize = 12;
-constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kMasksInHeaderSize = 52;  // info headers from here on carry the masks
-constexpr std::uint32_t kAlphaInHeaderSize = 56;
 constexpr std::uint32_t kBareHeaderMaxSide = 32768;
 constexpr std::uint64_t kBatchBytes = 1 << 18;
-
-constexpr std::uint32_t kCompressionNone = 0;
-constexpr std::uint32_t kCompressionRle8 = 1;
-constexpr std::uint32_t kCompressionRle4 = 2;
-constexpr std::uint32_t kCompressionBitFields = 3;
-
-std::uint32_t Le16(const std::uint8_t* bytes)
-{
-    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8;
-}
-
-std::uint32_t Le32(const std::uint8_t* bytes)
-{
-    return Le16(bytes) | Le16(bytes + 2) << 16;
-}
-
-void ReadExactly(CDataStream& stream, void* buffer, std::uint32_t size)
-{
-    if (stream.Read(buffer, std::int32_t(size)) != std::int32_t(size))
-        throw EBmpFileReadError();
-}
 
 void Skip(CDataStream& stream, std::uint64_t bytes)
 {
@@ -50,54 +29,26 @@ void Skip(CDataStream& stream, std::uint64_t bytes)
         throw EBmpFileReadError();
 }
 
-struct BmpHeader
-{
-    std::uint32_t size = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::uint32_t bitCount = 0;
-    std::uint32_t compression = kCompressionNone;
-    std::int32_t xResolution = 0;
-    std::int32_t yResolution = 0;
-    std::uint32_t coloursUsed = 0;
-    std::array<std::uint32_t, 4> masks = {};  // red, green, blue, alpha
-};
+using BmpHeader = Bmp::Header;
 
 BmpHeader ReadHeader(CDataStream& stream)
 {
     std::array<std::uint8_t, kAlphaInHeaderSize> bytes = {};
-    ReadExactly(stream, bytes.data(), 4);
-    BmpHeader header;
-    header.size = Le32(bytes.data());
-    if (header.size == kCoreHeaderSize) {
-        ReadExactly(stream, bytes.data() + 4, kCoreHeaderSize - 4);
-        header.width = std::int32_t(Le16(&bytes[4]));
-        header.height = std::int32_t(Le16(&bytes[6]));
-        header.bitCount = Le16(&bytes[10]);
-        return header;
+    ReadExactly<EBmpFileReadError>(stream, bytes.data(), 4);
+    const std::uint32_t size = LoadLE32(bytes.data());
+    if (size == kCoreHeaderSize) {
+        ReadExactly<EBmpFileReadError>(stream, bytes.data() + 4, kCoreHeaderSize - 4);
+        return Bmp::ParseCoreHeader(std::span(bytes).first<kCoreHeaderSize>());
     }
-    if (header.size < kInfoHeaderSize)
+    if (size < kInfoHeaderSize)
         throw EBmpCorruptFile();
-    const std::uint32_t kept = std::min<std::uint32_t>(header.size, kAlphaInHeaderSize);
-    ReadExactly(stream, bytes.data() + 4, kept - 4);
-    Skip(stream, header.size - kept);
-    header.width = std::int32_t(Le32(&bytes[4]));
-    header.height = std::int32_t(Le32(&bytes[8]));
-    header.bitCount = Le16(&bytes[14]);
-    header.compression = Le32(&bytes[16]);
-    header.xResolution = std::int32_t(Le32(&bytes[24]));
-    header.yResolution = std::int32_t(Le32(&bytes[28]));
-    header.coloursUsed = Le32(&bytes[32]);
-    if (header.compression == kCompressionBitFields) {
-        // A plain info header is followed by the three masks; longer headers hold them.
-        if (header.size < kMasksInHeaderSize)
-            ReadExactly(stream, &bytes[40], 12);
-        for (std::size_t i = 0; i < 3; ++i)
-            header.masks[i] = Le32(&bytes[40 + 4 * i]);
-        if (header.size >= kAlphaInHeaderSize)
-            header.masks[3] = Le32(&bytes[52]);
-    }
-    return header;
+    const std::uint32_t kept = std::min<std::uint32_t>(size, kAlphaInHeaderSize);
+    ReadExactly<EBmpFileReadError>(stream, bytes.data() + 4, kept - 4);
+    Skip(stream, size - kept);
+    // A plain info header is followed by the three masks; longer headers hold them.
+    if (LoadLE32(&bytes[16]) == kCompressionBitFields && size < kMasksInHeaderSize)
+        ReadExactly<EBmpFileReadError>(stream, &bytes[40], 12);
+    return Bmp::ParseInfoHeader(bytes);
 }
 
 bool Supported(const BmpHeader& header)
@@ -176,7 +127,7 @@ void ExpandMasked16(const std::uint8_t* packed, std::uint8_t* row, std::uint32_t
 {
     const int step = withAlpha ? 4 : 3;
     for (std::uint32_t x = 0; x < width; ++x, packed += 2, row += step) {
-        const std::uint32_t pixel = Le16(packed);
+        const std::uint32_t pixel = LoadLE16(packed);
         row[0] = std::uint8_t(channels[2].Take(pixel));
         row[1] = std::uint8_t(channels[1].Take(pixel));
         row[2] = std::uint8_t(channels[0].Take(pixel));
@@ -189,7 +140,7 @@ void ExpandMasked16(const std::uint8_t* packed, std::uint8_t* row, std::uint32_t
 void ApplyMasks(std::uint8_t* row, std::uint32_t width, const std::array<ChannelMask, 4>& channels)
 {
     for (std::uint32_t x = 0; x < width; ++x, row += 4) {
-        const std::uint32_t pixel = Le32(row);
+        const std::uint32_t pixel = LoadLE32(row);
         row[0] = std::uint8_t(channels[2].Take(pixel));
         row[1] = std::uint8_t(channels[1].Take(pixel));
         row[2] = std::uint8_t(channels[0].Take(pixel));
@@ -210,7 +161,7 @@ void ReadColourTable(CDataStream& stream, CGraphicsImage& image, const BmpHeader
     // skipped: the image has no palette for them.
     const std::uint32_t kept = header.bitCount <= 8 ? std::min(count, 1u << header.bitCount) : 0;
     std::array<std::uint8_t, 4 * 256> table = {};
-    ReadExactly(stream, table.data(), kept * entrySize);
+    ReadExactly<EBmpFileReadError>(stream, table.data(), kept * entrySize);
     for (std::uint32_t i = 0; i < kept; ++i) {
         const std::uint8_t* entry = &table[i * entrySize];
         if (entrySize == 3)
@@ -234,11 +185,11 @@ void ReadRowByRow(CDataStream& stream, CGraphicsImage& image, std::uint64_t rowB
         info.ReportProgress(int(std::uint64_t{i} * 100 / height));
         std::uint8_t* row = image.Row(topDown ? i : height - 1 - i);
         if (expand != nullptr) {
-            ReadExactly(stream, packed.data(), std::uint32_t(rowBytes));
+            ReadExactly<EBmpFileReadError>(stream, packed.data(), std::uint32_t(rowBytes));
             ExpandMasked16(packed.data(), row, width, image.Bpp() == 32, *expand);
             continue;
         }
-        ReadExactly(stream, row, std::uint32_t(rowBytes));
+        ReadExactly<EBmpFileReadError>(stream, row, std::uint32_t(rowBytes));
         if (rewrite != nullptr)
             ApplyMasks(row, width, *rewrite);
     }
@@ -255,15 +206,15 @@ void CBmpReader::Read(CDataStream& stream, CGraphicsImage& image)
 {
     const std::int32_t start = stream.Tell();
     std::array<std::uint8_t, kFileHeaderSize> fileHeader = {};
-    ReadExactly(stream, fileHeader.data(), kFileHeaderSize);
+    ReadExactly<EBmpFileReadError>(stream, fileHeader.data(), kFileHeaderSize);
     const bool hasFileHeader = fileHeader[0] == 'B' && fileHeader[1] == 'M';
     if (!hasFileHeader) {
-        if (Le32(&fileHeader[0]) != kInfoHeaderSize || Le32(&fileHeader[4]) > kBareHeaderMaxSide ||
-            Le32(&fileHeader[8]) > kBareHeaderMaxSide)
+        if (LoadLE32(&fileHeader[0]) != kInfoHeaderSize || LoadLE32(&fileHeader[4]) > kBareHeaderMaxSide ||
+            LoadLE32(&fileHeader[8]) > kBareHeaderMaxSide)
             throw EBmpNotABmpFile();
         stream.Seek(start, 0);
     }
-    const std::uint32_t dataOffset = Le32(&fileHeader[10]);
+    const std::uint32_t dataOffset = LoadLE32(&fileHeader[10]);
 
     const BmpHeader header = ReadHeader(stream);
     m_bitCount = int(header.bitCount);
@@ -320,7 +271,7 @@ void CBmpReader::Read(CDataStream& stream, CGraphicsImage& image)
                 for (std::uint32_t r = 0; r < rows; ++r)
                     Info().ReportProgress(int(std::uint64_t{i + r} * 100 / height));
                 std::uint8_t* first = image.Row(height - 1 - i);
-                ReadExactly(stream, first, std::uint32_t(rowBytes * rows));
+                ReadExactly<EBmpFileReadError>(stream, first, std::uint32_t(rowBytes * rows));
                 for (std::uint32_t r = 0; masked && r < rows; ++r)
                     ApplyMasks(first + r * rowBytes, width, channels);
             }

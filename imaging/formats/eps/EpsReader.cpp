@@ -3,6 +3,7 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/formats/tiff/TiffReader.h"
+#include "support/ByteOrder.h"
 #include "support/DataStream.h"
 
 #include <algorithm>
@@ -19,11 +20,6 @@ constexpr std::uint8_t kDosEpsMagic[4] = {0xC5, 0xD0, 0xD3, 0xC6};
 constexpr std::int32_t kLeadBytes = 32;
 // Operands kept while scanning; an image operator needs at most eight of them.
 constexpr std::size_t kMaxOperands = 64;
-
-std::uint32_t LittleEndian32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
 
 bool IsWhite(char c)
 {
@@ -339,7 +335,7 @@ std::vector<char> ReadSection(CDataStream& stream, std::int32_t start, std::uint
 {
     std::vector<char> bytes(length);
     if (stream.Seek(start + std::int32_t(offset), 0) < 0 ||
-        (length > 0 && stream.Read(bytes.data(), std::int32_t(length)) != std::int32_t(length)))
+        (length > 0 && !ReadFully(stream, bytes.data(), length)))
         throw EEpsFileReadError();
     return bytes;
 }
@@ -352,14 +348,13 @@ void CEpsReader::Read(CDataStream& stream, CGraphicsImage& image)
     const std::int32_t end = stream.Size();
     const std::uint32_t fileSize = start >= 0 && end > start ? std::uint32_t(end - start) : 0;
     std::uint8_t lead[kLeadBytes];
-    if (stream.Read(lead, kLeadBytes) != kLeadBytes)
-        throw EEpsFileReadError();
+    ReadExactly<EEpsFileReadError>(stream, lead, kLeadBytes);
 
     std::vector<char> text;
     if (std::equal(std::begin(kDosEpsMagic), std::end(kDosEpsMagic), lead)) {
         // A DOS EPS binary: the PostScript section, perhaps a Windows metafile and a TIFF preview.
-        const std::uint32_t psOffset = LittleEndian32(lead + 4), psLength = LittleEndian32(lead + 8);
-        const std::uint32_t tiffOffset = LittleEndian32(lead + 20), tiffLength = LittleEndian32(lead + 24);
+        const std::uint32_t psOffset = LoadLE32(lead + 4), psLength = LoadLE32(lead + 8);
+        const std::uint32_t tiffOffset = LoadLE32(lead + 20), tiffLength = LoadLE32(lead + 24);
         auto inFile = [fileSize](std::uint32_t offset, std::uint32_t length) {
             return offset <= fileSize && length <= fileSize - offset;
         };

@@ -56,13 +56,6 @@ private:
     std::uint32_t m_rowsLeft = m_image.Height();
 };
 
-// The stream variant of a fixed-size read: anything short is a corrupt file.
-void ReadExactly(CDataStream& stream, void* buffer, int count)
-{
-    if (stream.Read(buffer, count) != count)
-        throw EGifCorruptFile();
-}
-
 }  // namespace
 
 void CGifReader::ThrowOpenError() const
@@ -82,7 +75,7 @@ void CGifReader::SkipSubBlocks()
 {
     std::array<std::uint8_t, 255> block;
     for (int size = ReadCorruptCheckedByte(); size != 0; size = ReadCorruptCheckedByte())
-        ReadExactly(*m_stream, block.data(), size);
+        ReadExactly<EGifCorruptFile>(*m_stream, block.data(), size);
 }
 
 void CGifReader::ReadHeader()
@@ -130,7 +123,7 @@ void CGifReader::ReadExtension()
     const int label = ReadCorruptCheckedByte();
     if (label == GraphicControlLabel) {
         std::array<std::uint8_t, 6> control;  // size, packed, delay, transparent index, terminator
-        ReadExactly(*m_stream, control.data(), 6);
+        ReadExactly<EGifCorruptFile>(*m_stream, control.data(), 6);
         if (control[5] != 0)
             throw EGifCorruptFile();
         m_transparentIndex = (control[1] & 1) ? control[4] : -1;
@@ -143,7 +136,7 @@ void CGifReader::ReadExtension()
         const int size = ReadCorruptCheckedByte();
         if (size != (label == PlainTextLabel ? 12 : 11))
             throw EGifCorruptFile();
-        ReadExactly(*m_stream, fixed.data(), size);
+        ReadExactly<EGifCorruptFile>(*m_stream, fixed.data(), size);
     }
     SkipSubBlocks();
 }
@@ -151,7 +144,7 @@ void CGifReader::ReadExtension()
 void CGifReader::ReadImage(CGraphicsImage& image)
 {
     std::array<std::uint8_t, 9> descriptor;
-    ReadExactly(*m_stream, descriptor.data(), 9);
+    ReadExactly<EGifCorruptFile>(*m_stream, descriptor.data(), 9);
     const std::uint32_t width = descriptor[4] | descriptor[5] << 8;
     const std::uint32_t height = descriptor[6] | descriptor[7] << 8;
     const std::uint8_t packed = descriptor[8];
@@ -168,7 +161,7 @@ void CGifReader::ReadImage(CGraphicsImage& image)
     std::vector<std::uint8_t> localTable;
     if (packed & 0x80) {
         localTable.resize(3u << ((packed & 7) + 1));
-        ReadExactly(*m_stream, localTable.data(), static_cast<int>(localTable.size()));
+        ReadExactly<EGifCorruptFile>(*m_stream, localTable.data(), static_cast<std::uint32_t>(localTable.size()));
     } else if (m_globalTable.empty()) {
         throw EGifCorruptFile();
     }
@@ -221,7 +214,7 @@ void CGifReader::DecodeData(CLzwRowSink& rows, std::uint32_t width, std::uint32_
         const int size = ReadCorruptCheckedByte();
         if (size == 0)
             return;
-        ReadExactly(*m_stream, block.data(), size);
+        ReadExactly<EGifCorruptFile>(*m_stream, block.data(), size);
         if (wantsMore)
             wantsMore = decoder.Decode(std::span(block.data(), std::size_t(size)));
     }

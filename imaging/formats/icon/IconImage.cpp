@@ -2,6 +2,7 @@
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/formats/bmp/BmpHeader.h"
 #include "imaging/formats/icon/IconDirectory.h"
 #include "imaging/formats/icon/IconSource.h"
 #include "imaging/formats/png/PngReader.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr std::uint32_t kInfoHeaderSize = 40;
+using Bmp::kInfoHeaderSize;
 
 enum class MaskCode : std::uint8_t { Opaque, Transparent, Inverse };
 
@@ -86,12 +87,13 @@ IconBitmap CheckBitmap(std::span<const std::uint8_t> data, std::uint32_t width, 
 {
     if (data.size() < kInfoHeaderSize)
         ThrowBadFormat();
-    const std::uint32_t headerSize = IconLe32(data, 0);
-    const auto headerWidth = static_cast<std::int32_t>(IconLe32(data, 4));
-    const auto headerHeight = static_cast<std::int32_t>(IconLe32(data, 8));
-    const std::uint32_t bits = IconLe16(data, 14);
-    const std::uint32_t compression = IconLe32(data, 16);
-    const std::uint32_t colorsUsed = IconLe32(data, 32);
+    const Bmp::Header header = Bmp::ParseInfoHeader(data.first(kInfoHeaderSize));
+    const std::uint32_t headerSize = header.size;
+    const std::int32_t headerWidth = header.width;
+    const std::int32_t headerHeight = header.height;
+    const std::uint32_t bits = header.bitCount;
+    const std::uint32_t compression = header.compression;
+    const std::uint32_t colorsUsed = header.coloursUsed;
 
     IconBitmap bitmap;
     bitmap.width = width;

@@ -1,5 +1,6 @@
 #include "imaging/formats/icon/IconSource.h"
 
+#include "imaging/GraphicsCodec.h"
 #include "imaging/GraphicsException.h"
 #include "support/DataStream.h"
 
@@ -20,7 +21,7 @@ std::vector<std::uint8_t> CIconSource::ReadAt(std::uint64_t offset, std::uint32_
     std::vector<std::uint8_t> bytes(length);
     const auto position = static_cast<std::int32_t>(m_base + static_cast<std::int64_t>(offset));
     if (m_stream.Seek(position, 0) != position ||
-        m_stream.Read(bytes.data(), static_cast<std::int32_t>(length)) != static_cast<std::int32_t>(length))
+        !ReadFully(m_stream, bytes.data(), length))
         throw EIconError(failureText);
     return bytes;
 }

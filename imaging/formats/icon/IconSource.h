@@ -3,6 +3,8 @@
 // began at. Every offset and length is checked against the source's size before anything is read
 // or allocated, so a directory that points outside the file fails with the caller's message.
 
+#include "support/ByteOrder.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -34,11 +36,10 @@ private:
 // Little-endian fields of a block whose size the caller has checked.
 inline std::uint16_t IconLe16(std::span<const std::uint8_t> bytes, std::size_t at)
 {
-    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+    return LoadLE16(bytes.subspan(at, 2).data());
 }
 
 inline std::uint32_t IconLe32(std::span<const std::uint8_t> bytes, std::size_t at)
 {
-    return std::uint32_t{bytes[at]} | std::uint32_t{bytes[at + 1]} << 8 | std::uint32_t{bytes[at + 2]} << 16 |
-           std::uint32_t{bytes[at + 3]} << 24;
+    return LoadLE32(bytes.subspan(at, 4).data());
 }

@@ -4,6 +4,7 @@
 #include "imaging/GraphicsImage.h"
 #include "imaging/SwapRedBlue.h"
 #include "imaging/formats/tiff/TiffDecompress.h"
+#include "support/ByteOrder.h"
 #include "support/DataStream.h"
 
 #include <algorithm>
@@ -107,12 +108,11 @@ public:
 private:
     std::uint16_t Get16(const std::uint8_t* p) const
     {
-        return m_swap ? std::uint16_t(p[0] << 8 | p[1]) : std::uint16_t(p[1] << 8 | p[0]);
+        return Load16(p, m_swap);
     }
     std::uint32_t Get32(const std::uint8_t* p) const
     {
-        return m_swap ? std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3]
-                      : std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+        return Load32(p, m_swap);
     }
     // True when all n bytes at the offset (from the header on) lie inside the file and arrived.
     bool ReadAt(std::uint32_t offset, void* buffer, std::uint32_t n);

@@ -1,5 +1,7 @@
 #include "imaging/formats/tls/TlsFormat.h"
 
+#include "support/ByteOrder.h"
+
 #include <cstring>
 
 namespace tls {
@@ -23,14 +25,12 @@ constexpr std::array<std::uint16_t, 256> kCrcTable = MakeCrcTable();
 
 std::uint32_t Word(const AttributeBlock& block, std::uint32_t index)
 {
-    const std::uint8_t* p = block.data() + 4 * index;
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+    return LoadLE32(block.data() + 4 * index);
 }
 
 void SetWord(AttributeBlock& block, std::uint32_t index, std::uint32_t value)
 {
-    for (int i = 0; i < 4; ++i)
-        block[4 * index + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    StoreLE32(block.data() + 4 * index, value);
 }
 
 }  // namespace
@@ -39,16 +39,12 @@ std::array<std::uint8_t, kHeaderSize> Header::Bytes() const
 {
     std::array<std::uint8_t, kHeaderSize> bytes{};
     std::memcpy(bytes.data(), kMagic.data(), kMagic.size());
-    bytes[4] = static_cast<std::uint8_t>(width);
-    bytes[5] = static_cast<std::uint8_t>(width >> 8);
-    bytes[6] = static_cast<std::uint8_t>(height);
-    bytes[7] = static_cast<std::uint8_t>(height >> 8);
+    StoreLE16(&bytes[4], width);
+    StoreLE16(&bytes[6], height);
     bytes[8] = bytesPerPixel;
     bytes[9] = lastFrame;
-    bytes[10] = static_cast<std::uint8_t>(crc);
-    bytes[11] = static_cast<std::uint8_t>(crc >> 8);
-    for (int i = 0; i < 4; ++i)
-        bytes[12 + i] = static_cast<std::uint8_t>(userValue >> (8 * i));
+    StoreLE16(&bytes[10], crc);
+    StoreLE32(&bytes[12], userValue);
     return bytes;
 }
 
@@ -56,13 +52,12 @@ bool Header::Parse(std::span<const std::uint8_t, kHeaderSize> bytes)
 {
     if (std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) != 0)
         return false;
-    width = static_cast<std::uint16_t>(bytes[4] | bytes[5] << 8);
-    height = static_cast<std::uint16_t>(bytes[6] | bytes[7] << 8);
+    width = LoadLE16(&bytes[4]);
+    height = LoadLE16(&bytes[6]);
     bytesPerPixel = bytes[8];
     lastFrame = bytes[9];
-    crc = static_cast<std::uint16_t>(bytes[10] | bytes[11] << 8);
-    userValue = std::uint32_t{bytes[12]} | std::uint32_t{bytes[13]} << 8 | std::uint32_t{bytes[14]} << 16 |
-                std::uint32_t{bytes[15]} << 24;
+    crc = LoadLE16(&bytes[10]);
+    userValue = LoadLE32(&bytes[12]);
     return true;
 }
 

@@ -12,8 +12,7 @@ namespace {
 // Reads exactly the bytes asked for and feeds them to the CRC; anything less is a damaged file.
 void ReadChecked(CDataStream& stream, std::span<std::uint8_t> bytes, tls::Crc16& crc)
 {
-    if (stream.Read(bytes.data(), static_cast<std::int32_t>(bytes.size())) != static_cast<std::int32_t>(bytes.size()))
-        throw ETlsCorruptFile();
+    ReadExactly<ETlsCorruptFile>(stream, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     crc.Add(bytes);
 }
 
@@ -61,8 +60,7 @@ void CTlsReader::Read(CDataStream& stream, CGraphicsImage& image)
     m_attributes = {};
     m_trailer = {};
     std::array<std::uint8_t, tls::kHeaderSize> headerBytes{};
-    if (stream.Read(headerBytes.data(), tls::kHeaderSize) != static_cast<std::int32_t>(tls::kHeaderSize))
-        throw ETlsFileReadError();
+    ReadExactly<ETlsFileReadError>(stream, headerBytes.data(), tls::kHeaderSize);
     if (!m_header.Parse(headerBytes))
         throw ETlsNotATlsFile();
     const tls::Header& header = m_header;

@@ -47,14 +47,4 @@ inline constexpr std::uint32_t kTrueColor = 4;
 
 using Header = std::array<std::uint32_t, FieldCount>;
 
-inline std::uint32_t Be32(const std::uint8_t* bytes)
-{
-    return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 | std::uint32_t(bytes[2]) << 8 | bytes[3];
-}
-
-inline std::uint32_t Be16(const std::uint8_t* bytes)
-{
-    return std::uint32_t(bytes[0]) << 8 | bytes[1];
-}
-
 }  // namespace Xwd

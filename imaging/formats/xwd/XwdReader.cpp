@@ -3,6 +3,7 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/formats/xwd/XwdHeader.h"
+#include "support/ByteOrder.h"
 #include "support/DataStream.h"
 
 #include <bit>
@@ -29,19 +30,13 @@ std::uint32_t To8(std::uint32_t sample)
     return sample >> 8;
 }
 
-void ReadExactly(CDataStream& stream, void* buffer, std::uint32_t size)
-{
-    if (stream.Read(buffer, std::int32_t(size)) != std::int32_t(size))
-        throw EXwdFileReadError();
-}
-
 Xwd::Header ReadHeader(CDataStream& stream)
 {
     std::uint8_t bytes[Xwd::kFieldsSize];
-    ReadExactly(stream, bytes, Xwd::kFieldsSize);
+    ReadExactly<EXwdFileReadError>(stream, bytes, Xwd::kFieldsSize);
     Xwd::Header header;
     for (std::size_t i = 0; i < Xwd::FieldCount; ++i)
-        header[i] = Xwd::Be32(bytes + 4 * i);
+        header[i] = LoadBE32(bytes + 4 * i);
     return header;
 }
 
@@ -153,11 +148,11 @@ private:
 std::vector<ColormapEntry> ReadColormap(CDataStream& stream, std::uint32_t count)
 {
     std::vector<std::uint8_t> bytes(std::size_t{count} * Xwd::kColormapEntrySize);
-    ReadExactly(stream, bytes.data(), std::uint32_t(bytes.size()));
+    ReadExactly<EXwdFileReadError>(stream, bytes.data(), std::uint32_t(bytes.size()));
     std::vector<ColormapEntry> colormap(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint8_t* entry = &bytes[std::size_t{i} * Xwd::kColormapEntrySize];
-        colormap[i] = {Xwd::Be16(entry + 4), Xwd::Be16(entry + 6), Xwd::Be16(entry + 8)};
+        colormap[i] = {LoadBE16(entry + 4), LoadBE16(entry + 6), LoadBE16(entry + 8)};
     }
     return colormap;
 }
@@ -192,7 +187,7 @@ void CXwdReader::Read(CDataStream& stream, CGraphicsImage& image)
     // The window name.
     const std::uint32_t nameLength = h[Xwd::HeaderSize] - Xwd::kFieldsSize;
     std::uint8_t name[kMaxHeaderSize];
-    ReadExactly(stream, name, nameLength);
+    ReadExactly<EXwdFileReadError>(stream, name, nameLength);
 
     const std::uint32_t width = h[Xwd::PixmapWidth];
     const std::uint32_t height = h[Xwd::PixmapHeight];
@@ -215,7 +210,7 @@ void CXwdReader::Read(CDataStream& stream, CGraphicsImage& image)
     Info().ReportProgress(0);
     for (std::uint32_t y = 0; y < height; ++y) {
         Info().ReportProgress(int(std::uint64_t{y} * 100 / height));
-        ReadExactly(stream, line.data(), lineBytes);
+        ReadExactly<EXwdFileReadError>(stream, line.data(), lineBytes);
         std::uint8_t* row = image.Row(y);
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::uint32_t value = pixel(line.data(), x);
