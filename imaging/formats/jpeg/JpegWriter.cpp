@@ -2,6 +2,7 @@
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/GreyLevel.h"
 #include "imaging/formats/jpeg/JpegIo.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ struct JpegWriteSettings
 void RowToGrey(const std::uint8_t* bgr, JSAMPLE* grey, std::uint32_t width)
 {
     for (std::uint32_t x = 0; x < width; ++x, bgr += 3)
-        grey[x] = static_cast<JSAMPLE>((77 * bgr[2] + 151 * bgr[1] + 29 * bgr[0]) >> 8);
+        grey[x] = static_cast<JSAMPLE>(GreyLevel(bgr[2], bgr[1], bgr[0]));
 }
 
 // A stop leaves the compressor unfinished: finishing it with rows missing is itself an error, and

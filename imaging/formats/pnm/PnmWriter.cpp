@@ -2,6 +2,7 @@
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/GreyLevel.h"
 #include "support/DataStream.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@ namespace {
 
 std::uint32_t Brightness(std::uint32_t colour)
 {
-    return 76 * ((colour >> 16) & 0xFF) + 152 * ((colour >> 8) & 0xFF) + 29 * (colour & 0xFF);
+    return GreyWeightedSum((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
 }
 
 }  // namespace
