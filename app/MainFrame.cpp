@@ -293,6 +293,12 @@ bool CMainFrame::PostExit()
     return true;
 }
 
+bool CMainFrame::PostCommand(std::uint32_t id)
+{
+    router_.PostCommand(id);
+    return true;
+}
+
 bool CMainFrame::SetStatusText(std::uint32_t pane, const std::string& text)
 {
     if (pane >= panes_.size() || panes_[pane] == nullptr)
