@@ -108,6 +108,9 @@ void CMainFrame::RegisterCommands()
     // The document's save commands exist but have nothing to save.
     table.Register(CommandId::SaveDocument, [] {});
     table.Register(CommandId::SaveDocumentAs, [] {});
+    // Unavailable until the show around the game takes them over.
+    table.Register(CommandId::PresenterView, {});
+    table.Register(CommandId::SwapScreens, {});
 }
 
 void CMainFrame::UpdateCaption()

@@ -17,20 +17,19 @@ struct SPresenterCommand {
     std::uint32_t id;
     QKeyCombination key;
     const char* text;  // UTF-8
+    QKeyCombination alsoKey = QKeyCombination();
 };
 
-// The game's keys in the order of the keyboard; each is a button and a key of this window. F9
-// reveals like F6 and has no button of its own.
+// The game's keys in the order of the keyboard; each is a button and a key of this window.
 const SPresenterCommand kCommands[] = {
     {CommandId::FirstPlayerUp, Qt::Key_F1, "Erster Spieler +"},
     {CommandId::SecondPlayerUp, Qt::Key_F2, "Zweiter Spieler +"},
     {CommandId::FirstPlayerDown, Qt::Key_F3, "Erster Spieler -"},
     {CommandId::SecondPlayerDown, Qt::Key_F4, "Zweiter Spieler -"},
     {CommandId::NextPuzzle, Qt::Key_F5, "Starte nächstes Rätsel"},
-    {CommandId::RevealText, Qt::Key_F6, "Text aufdecken"},
+    {CommandId::RevealText, Qt::Key_F6, "Text aufdecken", Qt::Key_F9},
     {CommandId::StopFirstTimer, Qt::Key_F7, "Ersten Timer anhalten"},
     {CommandId::StopSecondTimer, Qt::Key_F8, "Zweiten Timer anhalten"},
-    {CommandId::RevealText, Qt::Key_F9, nullptr},
     {CommandId::FullScreen, Qt::Key_F10, "Vollbild"},
     {CommandId::NextGameNumber, QKeyCombination(Qt::CTRL, Qt::Key_N), "Nächste Spielnummer"},
     {CommandId::SwapScreens, QKeyCombination(), "Bildschirme tauschen"},
@@ -132,11 +131,14 @@ void CPresenterWindow::AddButtons()
     auto* grid = new QGridLayout;
     int index = 0;
     for (const SPresenterCommand& command : kCommands) {
-        if (command.key.key() != Qt::Key_unknown)
-            router_.AddAccelerator(this, QKeySequence(command.key), command.id);
-        if (command.text == nullptr)
-            continue;
-        const QString key = QKeySequence(command.key).toString(QKeySequence::NativeText);
+        QString key;
+        for (const QKeyCombination combination : {command.key, command.alsoKey}) {
+            if (combination.key() == Qt::Key_unknown)
+                continue;
+            router_.AddAccelerator(this, QKeySequence(combination), command.id);
+            key += (key.isEmpty() ? QString() : QStringLiteral(" / ")) +
+                   QKeySequence(combination).toString(QKeySequence::NativeText);
+        }
         const QString label = key.isEmpty() ? FromUtf8(command.text) : key + QStringLiteral("  ") + FromUtf8(command.text);
         auto* button = new QPushButton(label, this);
         button->setObjectName(QStringLiteral("command%1").arg(command.id));
@@ -177,6 +179,8 @@ void CPresenterWindow::ShowPuzzleSet()
 
 void CPresenterWindow::Refresh()
 {
+    if (!isVisible())
+        return;
     const CGameState& state = engine_.State();
     ShowPuzzleSet();
     SetIfChanged(question_, FromCp1252(state.QuestionText()));

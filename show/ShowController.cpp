@@ -101,6 +101,9 @@ CShowController::CShowController(CCommandRouter& router, CMainFrame& frame, CQui
 CShowController::~CShowController()
 {
     delete presenter_.data();
+    // The program may outlive the show for a moment: its commands are unavailable from now on.
+    router_.Table().Register(CommandId::PresenterView, {});
+    router_.Table().Register(CommandId::SwapScreens, {});
 }
 
 void CShowController::Start(bool presenter)
@@ -202,6 +205,13 @@ void CShowController::Restore(const SShowState& show)
     view_.SetStarSize(show.starSize);
 }
 
+void CShowController::SetBuzzerText(const QString& text)
+{
+    buzzerText_ = text;
+    if (presenter_ != nullptr)
+        presenter_->SetBuzzerText(text);
+}
+
 bool CShowController::PresenterShown() const
 {
     return presenter_ != nullptr && presenter_->isVisible();
@@ -226,8 +236,10 @@ SScreenChoice CShowController::Screens() const
 
 void CShowController::OpenPresenter(bool moveGame)
 {
-    if (presenter_ == nullptr)
+    if (presenter_ == nullptr) {
         presenter_ = new CPresenterWindow(router_, view_.Engine(), &frame_);
+        presenter_->SetBuzzerText(buzzerText_);
+    }
     int primary = 0;
     const std::vector<ScreenRect> monitors = Monitors(primary);
     const CSettingsKey settings(kScreensSubkey);
@@ -252,6 +264,7 @@ void CShowController::OpenPresenter(bool moveGame)
     presenter_->show();
     presenter_->raise();
     presenter_->activateWindow();
+    presenter_->Refresh();
 }
 
 void CShowController::PlacePresenter(const SScreenChoice& choice)

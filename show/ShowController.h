@@ -41,6 +41,9 @@ public:
     // The game's and the presenter's monitors as indices into QGuiApplication::screens().
     SScreenChoice Screens() const;
     void SwapScreens();
+    // The phones' buzzers: the race margin and the join code for the presenter, kept for a
+    // presenter opened later.
+    void SetBuzzerText(const QString& text);
 
     // The show as it stands in the game now.
     SShowState Snapshot() const;
@@ -62,6 +65,7 @@ private:
     QPointer<CPresenterWindow> presenter_;
     std::optional<SShowState> written_;
     bool writeFailed_ = false;
+    QString buzzerText_;
     QTimer saveCheck_;
 };
 

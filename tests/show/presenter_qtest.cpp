@@ -159,6 +159,8 @@ private slots:
         QCOMPARE(show.Text("nextQuestionText"), QStringLiteral("Keine Spiele mehr !"));
         show.RunFor(8 * 5000);
         QCOMPARE(show.Text("stateText"), QStringLiteral("Zeit abgelaufen"));
+        show.Press(Qt::Key_F9);
+        QCOMPARE(show.Text("stateText"), QStringLiteral("Aufgedeckt"));
         show.Press(Qt::Key_F10);
         QCOMPARE(show.app->Frame()->FullScreenState(), 0);
 
