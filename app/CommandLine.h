@@ -3,13 +3,15 @@
 // "Z" toggles full screen after start (each occurrence once more); every other switch is ignored.
 // Every other argument is a puzzle path, applied in order. Where "/" starts every absolute path,
 // an argument beginning with "/" counts as a switch only when it holds no further "/" and names
-// nothing that exists, so "/z" stays a switch and "/home/quiz" is a path.
+// nothing that exists, so "/z" stays a switch and "/home/quiz" is a path. "--presenter" opens the
+// quiz master's presenter window at start.
 
 #include <QString>
 #include <QStringList>
 
 struct CommandLine {
     int fullScreenToggles = 0;
+    bool presenter = false;
     QStringList puzzlePaths;
 };
 

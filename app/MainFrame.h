@@ -61,6 +61,7 @@ public:
     bool SetStatusText(std::uint32_t pane, const std::string& text) override;
     std::string DocumentPath() const override;
     bool OpenDocument(const std::string& path) override;
+    bool PostCommand(std::uint32_t id) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

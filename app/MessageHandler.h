@@ -22,6 +22,9 @@ public:
     virtual std::string DocumentPath() const = 0;
     // Takes the path as the document's name; true when a document results.
     virtual bool OpenDocument(const std::string& path) = 0;
+    // Queues a command, which then passes the command table's rules like a key would; true when
+    // it was queued.
+    virtual bool PostCommand(std::uint32_t /*id*/) { return false; }
 };
 
 class CMessageHandler {

@@ -86,6 +86,7 @@ void CGameEngine::StartNextPuzzle()
             const std::uint32_t now = clock_.Now();
             state_.LastSwitchTick = now;
             state_.LastSecondTick = now;
+            state_.PuzzleStartTick = now;
             state_.QuestionDirty = 1;
             state_.Running = 1;
             return;
@@ -105,6 +106,7 @@ bool CGameEngine::StartPuzzleAsCurrent(int number)
     const std::uint32_t now = clock_.Now();
     state_.LastSwitchTick = now;
     state_.LastSecondTick = now;
+    state_.PuzzleStartTick = now;
     state_.QuestionDirty = 1;
     state_.AnswerDirty = 1;
     state_.Running = 1;

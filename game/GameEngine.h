@@ -26,6 +26,8 @@ public:
     CGameEngine& operator=(const CGameEngine&) = delete;
 
     CGameState& State() { return state_; }
+    // The clock the game runs on.
+    const CTickSource& Clock() const { return clock_; }
     const CGameState& State() const { return state_; }
 
     // The folder holding the puzzle folders "Game001" and so on.

@@ -395,7 +395,9 @@ private slots:
             {"&Bearbeiten", "Rätselpfad einstellen", PuzzlePath}, {"&Bearbeiten", "Schaltzeit einstellen", SwitchTime},
             {"&Bearbeiten", "Sekundentick", SecondTick}, {"&Ansicht", "&Flache Symbolleiste", FlatToolBar},
             {"&Ansicht", "Fenster fi&xieren", StayOnTop}, {"&Ansicht", "&Symbolleiste", ViewToolBar},
-            {"&Ansicht", "S&tatusleiste", ViewStatusBar}, {"&Ansicht", "", 0}, {"&Ansicht", "Kleine Sterne", SmallStars},
+            {"&Ansicht", "S&tatusleiste", ViewStatusBar}, {"&Ansicht", "", 0},
+            {"&Ansicht", "Moderatorenansicht", PresenterView}, {"&Ansicht", "Bildschirme tauschen", SwapScreens},
+            {"&Ansicht", "", 0}, {"&Ansicht", "Kleine Sterne", SmallStars},
             {"&Ansicht", "Mittlere Sterne", MediumStars}, {"&Ansicht", "Große Sterne", LargeStars},
             {"&Ansicht", "Zwei Reihen", TwoRows}, {"&?", "Inf&o über Quizmora...", About},
             {"&?", "&Tastenbelegung", KeyMap}, {"&?", "Dateiformat", FileFormat}};
