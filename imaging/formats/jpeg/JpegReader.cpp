@@ -1,6 +1,6 @@
 #include "imaging/formats/jpeg/JpegReader.h"
 
-#include "imaging/formats/jpeg/ExifOrientation.h"
+#include "imaging/ExifOrientation.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/formats/jpeg/JpegIo.h"

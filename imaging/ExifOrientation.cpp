@@ -1,4 +1,4 @@
-#include "imaging/formats/jpeg/ExifOrientation.h"
+#include "imaging/ExifOrientation.h"
 
 #include "imaging/GraphicsImage.h"
 
