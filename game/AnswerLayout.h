@@ -3,6 +3,7 @@
 // column width and the shape of the answer. The renderer draws by it; the picture worker fits the
 // next puzzle's picture by it before that puzzle is on screen.
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -42,8 +43,8 @@ SAnswerLayout ComputeAnswerLayout(int width, int height, int starColumnWidth, in
 // The rows an answer is shown in: split at "|", at most four, the rest not laid out.
 struct SAnswerRows {
     std::int32_t count = 0;
-    std::int32_t start[4] = {};
-    std::int32_t length[4] = {};
+    std::array<std::int32_t, 4> start{};
+    std::array<std::int32_t, 4> length{};
     std::int32_t widest = 0;
 };
 

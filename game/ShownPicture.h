@@ -32,7 +32,8 @@ public:
         fits_.clear();
         return image_;
     }
-    // A newly loaded picture, with copies already fitted for the boxes it is likely to meet.
+    // Takes over a newly loaded picture (`image` gets the old one), with copies already fitted
+    // for the boxes it is likely to meet.
     void Replace(CGraphicsImage& image, std::vector<SFittedPicture> fits = {});
 
     bool HasPixels() const { return image_.Width() != 0 && image_.Height() != 0; }
