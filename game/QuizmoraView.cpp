@@ -13,8 +13,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
-#include <QResizeEvent>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QStatusBar>
 #include <QUrl>
 
