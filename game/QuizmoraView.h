@@ -7,6 +7,7 @@
 #include "game/GameEngine.h"
 #include "game/GameRenderer.h"
 #include "game/ImageWndTarget.h"
+#include "game/PictureSupply.h"
 #include "game/QtLetterGlyphs.h"
 #include "game/ViewRemoteHost.h"
 #include "game/ViewSettings.h"
@@ -67,8 +68,9 @@ public:
     void SetStarSize(int size);
     void ToggleSecondTick();
 
-    // The puzzle editor: a new puzzle written below the puzzle path and started at once.
-    void RunPuzzleEditor();
+    // The puzzle editor: a new puzzle written below the puzzle path and started at once. A
+    // picturePath is the picture the editor starts with.
+    void RunPuzzleEditor(const std::string& picturePath = {});
 
     // The prompts of the settings commands (modal).
     void ChooseComPort();
@@ -89,6 +91,7 @@ public:
     CImageWnd& ImageWindow() { return *imageWnd_; }
     CGraphicsImage& BackBuffer() { return target_.BackBuffer(); }
     IRemoteHost& RemoteHost() { return remoteHost_; }
+    CPictureSupply& PictureSupply() { return *pictureSupply_; }
     // "Fernbedienung: COM3" while a port is open, "Fernbedienung: –" while none can be.
     QString RemoteStatus() const { return remoteStatus_; }
 
@@ -100,6 +103,9 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A picture file dropped on the game opens the editor with it; a puzzle set becomes the path.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ApplyPuzzlePath(std::string path);
@@ -107,6 +113,8 @@ private:
     void ParkCursor();
     void ShowRemoteState(const std::string& portName);
     void AttachStatusPane(QWidget* parent);
+    // The picture of a started puzzle that had to wait for the worker.
+    void ShowAwaitedPicture();
 
     IGameSound& sound_;
     std::function<void(std::uint32_t)> postCommand_;
@@ -128,5 +136,6 @@ private:
     QString remoteStatus_;
     QPointer<QLabel> statusPane_;
     QTimer gameTimer_;
+    std::unique_ptr<CPictureSupply> pictureSupply_;  // its worker posts to this view
     std::unique_ptr<CRemoteReader> reader_;  // last: it calls into the members above
 };

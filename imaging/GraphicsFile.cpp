@@ -18,9 +18,9 @@ constexpr char kCannotOpen[] = "Kann Datei nicht \xF6" "ffnen.";
 constexpr char kUnknownFormat[] = "Unbekanntes Datei Format.";
 constexpr char kUnexpected[] = "Unbekannter Fehler";
 
-// Process-wide like the rest of the entry points' state: one caller at a time.
-std::string g_loadError;
-std::string g_saveError;
+// One per thread: the game's picture worker loads while the GUI thread loads or saves.
+thread_local std::string g_loadError;
+thread_local std::string g_saveError;
 
 void SetText(std::string& target, std::string_view text)
 {

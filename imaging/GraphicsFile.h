@@ -37,6 +37,7 @@ int LoadGraphicsStream(CDataStream& stream, CGraphicsImage& image, std::string* 
 // indexed picture).
 int SaveGraphicsFile(std::string_view fileName, const CGraphicsImage& image, const char* comment = nullptr);
 
-// The message of the last failed load (emptied by a successful one) and of the last failed save.
+// The message of the last failed load (emptied by a successful one) and of the last failed save,
+// each of the calling thread.
 std::string_view LoadErrorText();
 std::string_view SaveErrorText();
