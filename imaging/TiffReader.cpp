@@ -4,6 +4,7 @@
 #include "imaging/GraphicsImage.h"
 #include "imaging/SwapRedBlue.h"
 #include "imaging/TiffDecompress.h"
+#include "imaging/formats/tiff/LibtiffReader.h"
 #include "support/DataStream.h"
 
 #include <algorithm>
@@ -37,6 +38,7 @@ constexpr std::uint16_t PlanarConfiguration = 284;
 constexpr std::uint16_t ResolutionUnit = 296;
 constexpr std::uint16_t Predictor = 317;
 constexpr std::uint16_t ColorMap = 320;
+constexpr std::uint16_t TileOffsets = 324;
 }  // namespace Tag
 
 constexpr std::uint16_t kTypeShort = 3;
@@ -65,6 +67,15 @@ ETiffError Error(const char* message)
     return ETiffError(message);
 }
 
+// A layout or compression this reader does not decode (JPEG, CCITT G3/G4, tiles, separate planes,
+// colour spaces other than grey, palette and RGB, samples other than 1 to 16 bits, BigTIFF): the
+// file goes to libtiff instead.
+class ETiffLayoutRefused : public ETiffError
+{
+public:
+    explicit ETiffLayoutRefused(const char* message = GraphicsText::Tiff::ModeNotSupported) : ETiffError(message) {}
+};
+
 // Where the values of an entry stand: in the entry itself when they fit into its four bytes (TIFF
 // 6.0), elsewhere at the offset.
 struct TiffValues
@@ -92,6 +103,7 @@ struct TiffFields
     TiffValues stripByteCounts;
     TiffValues colorMap;
     TiffValues description;
+    bool tiled = false;
     double xResolution = -1;  // as in the file; negative: none
     double yResolution = -1;
     std::uint32_t xPixelsPerMetre = 2835;
@@ -178,6 +190,8 @@ void TiffFile::ReadHeader(std::uint32_t& firstDirectory)
         m_swap = false;
     else
         throw Error(GraphicsText::Tiff::BadHeader);
+    if (Get16(header + 2) == 43)
+        throw ETiffLayoutRefused(GraphicsText::Tiff::BadHeader);  // BigTIFF
     firstDirectory = Get32(header + 4);
     if (Get16(header + 2) != 42 || firstDirectory == 0)
         throw Error(GraphicsText::Tiff::BadHeader);
@@ -202,6 +216,8 @@ void TiffFile::WalkDirectories(std::uint32_t firstDirectory)
                     return;
                 first = m_fields;
             }
+        } catch (const ETiffLayoutRefused&) {
+            throw;
         } catch (const ETiffError&) {
             // A damaged directory behind the first one ends the search.
             if (!first)
@@ -313,7 +329,7 @@ void TiffFile::TakeEntry(const std::uint8_t* entry)
             f.bits = 0;
             for (std::size_t i = 0; i < used; ++i) {
                 if (bits[i] != bits[0] || bits[i] < 1 || (bits[i] > 8 && bits[i] != 16))
-                    throw Error(GraphicsText::Tiff::ModeNotSupported);
+                    throw ETiffLayoutRefused();
                 f.bits += bits[i];
             }
             f.sampleBits = used > 0 ? bits[0] : 0;
@@ -351,7 +367,7 @@ void TiffFile::TakeEntry(const std::uint8_t* entry)
         break;
     case Tag::PlanarConfiguration:
         if (!single || value != 1)
-            throw Error(GraphicsText::Tiff::ModeNotSupported);
+            throw ETiffLayoutRefused();
         break;
     case Tag::ResolutionUnit: {
         const std::uint32_t unit = number();
@@ -372,6 +388,9 @@ void TiffFile::TakeEntry(const std::uint8_t* entry)
         break;
     case Tag::ColorMap:
         f.colorMap = values;
+        break;
+    case Tag::TileOffsets:
+        f.tiled = true;
         break;
     default:
         break;
@@ -414,6 +433,8 @@ TiffKind TiffFile::CheckMode() const
     };
     const bool packed = f.samples == 1 && f.bits == f.sampleBits &&
                         (f.bits == 1 || f.bits == 2 || f.bits == 4 || f.bits == 8 || (f.bits == 16 && f.photometric <= 1));
+    if (f.samples > kMaxSamples)
+        throw Error(GraphicsText::Tiff::ModeNotSupported);
     TiffKind kind;
     bool known = false;
     if ((f.photometric == 0 || f.photometric == 1) && f.bits == 1 && f.samples == 1) {
@@ -422,17 +443,17 @@ TiffKind TiffFile::CheckMode() const
     } else if ((f.photometric <= 1 || f.photometric == 3) && packed) {
         kind = TiffKind::Indexed;
         known = compressionIsOneOf({1, 5, 8, 32773, 32946});
-    } else if (f.photometric == 2 && f.samples <= kMaxSamples) {
+    } else if (f.photometric == 2) {
         kind = TiffKind::Rgb;
         known = compressionIsOneOf({1, 5, 8, 32773, 32946}) && (f.sampleBits == 8 || f.sampleBits == 16) &&
                 f.bits == 3 * f.sampleBits && f.samples >= 3 && (f.predictor == 1 || f.samples <= 4);
     } else {
-        throw Error(GraphicsText::Tiff::ModeNotSupported);
+        throw ETiffLayoutRefused();
     }
     // Horizontal differencing works on whole samples.
     const bool predictorKnown = f.predictor == 1 || (f.predictor == 2 && f.sampleBits % 8 == 0);
     if (!known || !predictorKnown)
-        throw Error(GraphicsText::Tiff::ModeNotSupported);
+        throw ETiffLayoutRefused();
     return kind;
 }
 
@@ -627,6 +648,8 @@ void TiffFile::Read(CGraphicsImage& image, std::string& comment, std::uint32_t& 
     ReadHeader(firstDirectory);
     WalkDirectories(firstDirectory);
     TiffFields& f = m_fields;
+    if (f.tiled)
+        throw ETiffLayoutRefused();
     if (f.width == 0 || f.height == 0 || f.bits == 0 || f.rowsPerStrip == 0)
         throw Error(GraphicsText::Tiff::BadEntry);
     if (!f.stripOffsets.present || !f.stripByteCounts.present || f.stripOffsets.count != f.stripByteCounts.count)
@@ -660,9 +683,20 @@ void TiffFile::Read(CGraphicsImage& image, std::string& comment, std::uint32_t& 
 
 void CTiffReader::Read(CDataStream& stream, CGraphicsImage& image)
 {
-    TiffFile file(stream, Info());
+    const std::int32_t start = stream.Tell();
     std::string comment;
-    file.Read(image, comment, m_xPixelsPerMetre, m_yPixelsPerMetre);
+    try {
+        TiffFile file(stream, Info());
+        file.Read(image, comment, m_xPixelsPerMetre, m_yPixelsPerMetre);
+    } catch (const ETiffLayoutRefused& refusal) {
+        if (stream.Seek(start, 0) < 0)
+            throw ETiffError(GraphicsText::Tiff::ReadFailed);
+        // A file that libtiff cannot open either keeps our reader's message.
+        const LibtiffPicture picture = ReadTiffWithLibtiff(stream, image, Info(), refusal.Message());
+        comment = picture.comment;
+        m_xPixelsPerMetre = picture.xPixelsPerMetre;
+        m_yPixelsPerMetre = picture.yPixelsPerMetre;
+    }
     if (!comment.empty())
         Info().SetComment(comment);
 }

@@ -3,9 +3,13 @@
 
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/TiffReader.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -75,6 +79,82 @@ TEST_F(TiffWriterTest, HostileAndMultiImageFiles)
             EXPECT_EQ(Mismatches(image, imgtest::MagickPixels(peer + "[0]", "rgba")), 0) << c.file;
         }
     }
+}
+
+// What `action` prints on stderr.
+template <typename Action>
+std::string StderrOf(const std::string& file, const Action& action)
+{
+    std::fflush(stderr);
+    const int saved = ::dup(2), capture = ::open(file.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    ::dup2(capture, 2);
+    action();
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    ::close(capture);
+    return imgtest::ReadText(file);
+}
+
+// Layouts and compressions our own reader leaves to libtiff, made by tiffcp and ImageMagick from one
+// picture, decode as tiff2rgba decodes them (JPEG within 2); cut short they fail with our texts and
+// libtiff prints nothing.
+TEST_F(TiffWriterTest, LibtiffLayoutsDecodeAsTiff2rgba)
+{
+    const std::string im = "convert-im6.q16 src.tif ", cd = "cd " + folder_.string() + " && ";
+    ASSERT_EQ(imgtest::Shell(cd + "convert-im6.q16 -size 97x61 gradient:red-blue '(' -size 97x61 radial-gradient:white-black "
+                                  "')' -compose multiply -composite -type TrueColor -depth 8 -compress none src.tif && " +
+                             im + "-threshold 50% -depth 1 -compress none bw.tif"), 0);
+    // The message when the last quarter is cut off (none: tiffcp's G4 file keeps its pixels in the
+    // first bytes and loses only tags it can spare).
+    const struct { const char* name; std::string command; int tolerance = 0; int bpp = 24;
+                   const char* cut = "Fehler beim Lesen"; } cases[] = {
+        {"jpeg", "tiffcp -c jpeg -r 16 src.tif ", 2},
+        {"jpeg-tiles", "tiffcp -c jpeg -t -w 32 -l 32 src.tif ", 2},
+        {"jpeg-ycbcr", im + "-compress jpeg ", 2},
+        {"jpeg-alpha", im + "-alpha set -channel A -fx 'i/w' +channel -compress jpeg ", 2, 32},
+        {"g4", "tiffcp -c g4 bw.tif ", 0, 24, nullptr},
+        {"g3", "tiffcp -c g3 bw.tif "},
+        {"g3-2d", "tiffcp -c g3:2d bw.tif "},
+        {"tiles", "tiffcp -t -w 32 -l 32 src.tif "},
+        {"separate", "tiffcp -p separate src.tif "},
+        {"separate-lzw-tiles", "tiffcp -c lzw -p separate -t -w 16 -l 16 src.tif "},
+        {"cmyk", im + "-colorspace CMYK "},
+        {"lab", im + "-colorspace Lab "},
+        {"rgb16-tiles", im + "-depth 16 -define tiff:tile-geometry=32x32 "},
+        {"bigtiff", im + "TIFF64:", 0, 24, "Falscher Header"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = PathOf(std::string(c.name) + ".tif"), peer = PathOf("peer.tif");
+        ASSERT_EQ(imgtest::Shell(cd + c.command + file + " && tiff2rgba " + file + " " + peer), 0);
+        CGraphicsImage image;
+        ASSERT_EQ(LoadGraphicsFile(file, image), kLoadOk) << LoadErrorText();
+        EXPECT_EQ(image.Bpp(), c.bpp);
+        const Bytes expected = imgtest::MagickPixels(peer + "[0]", "rgba");
+        ASSERT_EQ(expected.size(), 4u * image.Width() * image.Height());
+        int worst = 0;
+        for (u32 y = 0; y < image.Height(); ++y)
+            for (u32 x = 0; x < image.Width(); ++x)
+                for (int channel = 0; channel < (c.bpp == 32 ? 4 : 3); ++channel)
+                    worst = std::max(worst, std::abs(int(imgtest::PixelRgba(image, x, y) >> (24 - 8 * channel) & 0xFF) -
+                                                      expected[4 * (y * image.Width() + x) + u32(channel)]));
+        EXPECT_LE(worst, c.tolerance);
+
+        Bytes cut = imgtest::ReadFile(file);
+        cut.resize(cut.size() * 3 / 4);
+        int result = 0;
+        EXPECT_EQ(StderrOf(PathOf("stderr"), [&] { result = LoadBytes(cut, image); }), "");
+        EXPECT_EQ(result, c.cut != nullptr ? kLoadFailed : kLoadOk);
+        EXPECT_EQ(LoadErrorText(), c.cut != nullptr ? c.cut : "");
+    }
+    // A stop from the progress callback is honoured.
+    CTiffReader reader;
+    reader.Info().SetProgressCallback([](const CGraphicsCodecInfo&, void*, int, int, int percent, bool& stop) {
+        stop = percent >= 50;
+    }, nullptr);
+    CGraphicsImage image;
+    EXPECT_THROW(reader.Read(PathOf("jpeg.tif"), image), EGraphicsAbort);
 }
 
 // Our files pass tiffinfo without a word of warning and show the same pixels in ImageMagick and
