@@ -10,7 +10,6 @@ namespace {
 
 constexpr unsigned kClearCode = 256;
 constexpr unsigned kEndCode = 257;
-constexpr unsigned kFirstFree = 258;
 constexpr unsigned kTableSize = 4096;
 constexpr int kMaxWidth = 12;
 

@@ -112,6 +112,7 @@ TEST_F(TiffWriterTest, LibtiffLayoutsDecodeAsTiff2rgba)
         {"jpeg", "tiffcp -c jpeg -r 16 src.tif ", 2},
         {"jpeg-tiles", "tiffcp -c jpeg -t -w 32 -l 32 src.tif ", 2},
         {"jpeg-ycbcr", im + "-compress jpeg ", 2},
+        {"jpeg-bottom-up", im + "-orient bottom-left -compress jpeg ", 2},
         {"jpeg-alpha", im + "-alpha set -channel A -fx 'i/w' +channel -compress jpeg ", 2, 32},
         {"g4", "tiffcp -c g4 bw.tif ", 0, 24, nullptr},
         {"g3", "tiffcp -c g3 bw.tif "},
