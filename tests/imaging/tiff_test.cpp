@@ -302,6 +302,9 @@ TEST(TiffReaderHandMade, OldStyleLzwAndDamagedFiles)
         {"12 bits", MakeTiff(with(grey, 258, {258, 3, 1, 12}), raw), "Modus ist nicht unterst\xFCtzt"},
         {"bad header", Bytes{'I', 'I', 43, 0, 8, 0, 0, 0}, "Falscher Header"},
         {"directory beyond the end", Bytes{'M', 'M', 0, 42, 0, 0, 1, 0}, "Fehler beim Lesen"},
+        {"blank CCITT G4 rows beyond what the file holds", MakeTiff(with(with(with(with(grey, 259, {259, 3, 1, 4}), 258, {258, 3, 1, 1}),
+                                                                  257, {257, 4, 1, 16384}), 278, {278, 4, 1, 16384}),
+                                                        Bytes(1200, 0xFF)), "Fehler beim Lesen"},
         {"strip arrays of different length", MakeTiff(with(grey, 279, {279, 4, 2, 8}), raw), "Falscher Eintrag"},
     };
     for (const auto& c : cases) {

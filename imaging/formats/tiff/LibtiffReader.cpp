@@ -7,7 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -19,6 +20,31 @@ constexpr std::uint64_t kBandPixels = std::uint64_t{1} << 20;
 [[noreturn]] void Fail(const char* message)
 {
     throw ETiffError(message);
+}
+
+// Whether a file of `fileSize` bytes can code that many pixels, so that a few bytes cannot make us
+// allocate and fill a picture at the size cap: libtiff's decoders take data that ends early for
+// blank rest rows. CCITT codes a row in one bit at least, JPEG an 8 x 8 block in a few bits,
+// uncompressed data a byte per 8 pixels at the most; other compressions up to deflate's and LZW's
+// extremes.
+bool FileCanHold(std::uint16_t compression, std::uint64_t fileSize, std::uint32_t width, std::uint32_t height)
+{
+    constexpr std::uint64_t slack = 1u << 16;
+    const std::uint64_t pixels = std::uint64_t{width} * height;
+    switch (compression) {
+    case COMPRESSION_NONE:
+        return pixels <= fileSize * 8 + slack;
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+        return height <= fileSize * 8 + 64;
+    case COMPRESSION_OJPEG:
+    case COMPRESSION_JPEG:
+        return pixels <= fileSize * 1024 + slack;
+    default:
+        return pixels <= fileSize * 65536 + slack;
+    }
 }
 
 // The first directory that is not a reduced-resolution image, as our own reader chooses; the
@@ -157,23 +183,31 @@ LibtiffPicture ReadTiffWithLibtiff(CDataStream& stream, CGraphicsImage& image, c
     const std::uint32_t width = rgba.width, height = rgba.height;
     if (width == 0 || height == 0)
         Fail(GraphicsText::Tiff::BadEntry);
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(handle.Get(), TIFFTAG_COMPRESSION, &compression);
+    if (!FileCanHold(compression, std::uint64_t(TIFFGetSizeProc(handle.Get())(TIFFClientdata(handle.Get()))), width,
+                     height))
+        Fail(GraphicsText::Tiff::ReadFailed);
     // The size cap before libtiff decodes anything.
     if (!image.Create(rgba.alpha != 0 ? 32 : 24, width, height, CGraphicsImage::NoFill))
         ThrowCreateError(image.ErrorCode());
 
     const std::uint32_t bandRows = BandRows(handle.Get(), width, height);
-    std::vector<std::uint32_t> raster(std::size_t{bandRows} * width);
+    // Left uninitialised: pages that a failing decode never reaches are never touched.
+    const std::unique_ptr<std::uint32_t[]> raster(new (std::nothrow) std::uint32_t[std::size_t{bandRows} * width]);
+    if (!raster)
+        throw EGraphicsMemory();
     const bool flips = decoding.FlipsVertically();
     info.ReportProgress(0);
     for (std::uint32_t row = 0; row < height; row += bandRows) {
         const std::uint32_t rows = std::min(bandRows, height - row);
         rgba.row_offset = int(row);
         rgba.col_offset = 0;
-        if (TIFFRGBAImageGet(&rgba, raster.data(), width, rows) == 0 || handle.HadError())
+        if (TIFFRGBAImageGet(&rgba, raster.get(), width, rows) == 0 || handle.HadError())
             Fail(GraphicsText::Tiff::ReadFailed);
         const std::uint32_t top = flips ? height - row - rows : row;
         for (std::uint32_t r = 0; r < rows; ++r)
-            StoreRow(image, top + r, raster.data() + std::size_t{r} * width);
+            StoreRow(image, top + r, raster.get() + std::size_t{r} * width);
         info.ReportProgress(int(std::uint64_t{row + rows} * 100 / height));
     }
     return Describe(handle.Get());
