@@ -97,8 +97,8 @@ std::string StderrOf(const std::string& file, const Action& action)
 }
 
 // Layouts and compressions our own reader leaves to libtiff, made by tiffcp and ImageMagick from one
-// picture, decode as tiff2rgba decodes them (JPEG within 2); cut short they fail with our texts and
-// libtiff prints nothing.
+// picture, decode as tiff2rgba decodes them (JPEG within 2; 32-bit samples, which tiff2rgba cannot
+// read, as ImageMagick does); cut short they fail with our texts and libtiff prints nothing.
 TEST_F(TiffWriterTest, LibtiffLayoutsDecodeAsTiff2rgba)
 {
     const std::string im = "convert-im6.q16 src.tif ", cd = "cd " + folder_.string() + " && ";
@@ -107,8 +107,9 @@ TEST_F(TiffWriterTest, LibtiffLayoutsDecodeAsTiff2rgba)
                              im + "-threshold 50% -depth 1 -compress none bw.tif"), 0);
     // The message when the last quarter is cut off (none: tiffcp's G4 file keeps its pixels in the
     // first bytes and loses only tags it can spare).
+    const char* const readFailed = "Fehler beim Lesen";
     const struct { const char* name; std::string command; int tolerance = 0; int bpp = 24;
-                   const char* cut = "Fehler beim Lesen"; } cases[] = {
+                   const char* cut = "Fehler beim Lesen"; bool magick = false; } cases[] = {
         {"jpeg", "tiffcp -c jpeg -r 16 src.tif ", 2},
         {"jpeg-tiles", "tiffcp -c jpeg -t -w 32 -l 32 src.tif ", 2},
         {"jpeg-ycbcr", im + "-compress jpeg ", 2},
@@ -124,15 +125,20 @@ TEST_F(TiffWriterTest, LibtiffLayoutsDecodeAsTiff2rgba)
         {"lab", im + "-colorspace Lab "},
         {"rgb16-tiles", im + "-depth 16 -define tiff:tile-geometry=32x32 "},
         {"bigtiff", im + "TIFF64:", 0, 24, "Falscher Header"},
+        {"u32", im + "-depth 32 ", 0, 24, readFailed, true},
+        {"u32-planes-lzw", im + "-depth 32 -interlace plane -compress lzw ", 0, 24, readFailed, true},
+        {"float32-zip", im + "-depth 32 -define quantum:format=floating-point -compress zip ", 0, 24, readFailed, true},
+        {"grey-alpha-float32-lzw", im + "-colorspace gray -alpha set -channel A -fx 'i/w' +channel -depth 32 -compress lzw "
+                                    "-define quantum:format=floating-point ", 1, 32, readFailed, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string file = PathOf(std::string(c.name) + ".tif"), peer = PathOf("peer.tif");
-        ASSERT_EQ(imgtest::Shell(cd + c.command + file + " && tiff2rgba " + file + " " + peer), 0);
+        ASSERT_EQ(imgtest::Shell(cd + c.command + file + (c.magick ? "" : " && tiff2rgba " + file + " " + peer)), 0);
         CGraphicsImage image;
         ASSERT_EQ(LoadGraphicsFile(file, image), kLoadOk) << LoadErrorText();
         EXPECT_EQ(image.Bpp(), c.bpp);
-        const Bytes expected = imgtest::MagickPixels(peer + "[0]", "rgba");
+        const Bytes expected = imgtest::MagickPixels((c.magick ? file : peer) + "[0]", "rgba");
         ASSERT_EQ(expected.size(), 4u * image.Width() * image.Height());
         int worst = 0;
         for (u32 y = 0; y < image.Height(); ++y)

@@ -4,11 +4,13 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/formats/tiff/LibtiffHandle.h"
+#include "imaging/formats/tiff/LibtiffWideSamples.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -85,6 +87,20 @@ LibtiffPicture Describe(TIFF* tiff)
     picture.xPixelsPerMetre = PixelsPerMetre(tiff, TIFFTAG_XRESOLUTION, unit);
     picture.yPixelsPerMetre = PixelsPerMetre(tiff, TIFFTAG_YRESOLUTION, unit);
     return picture;
+}
+
+// The picture at the file's size, after the checks that come before libtiff decodes anything.
+void CreatePicture(CLibtiffHandle& handle, CGraphicsImage& image, std::uint32_t width, std::uint32_t height, bool alpha)
+{
+    if (width == 0 || height == 0)
+        Fail(GraphicsText::Tiff::BadEntry);
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(handle.Get(), TIFFTAG_COMPRESSION, &compression);
+    const toff_t fileSize = TIFFGetSizeProc(handle.Get())(TIFFClientdata(handle.Get()));
+    if (!FileCanHold(compression, fileSize, width, height))
+        Fail(GraphicsText::Tiff::ReadFailed);
+    if (!image.Create(alpha ? 32 : 24, width, height, CGraphicsImage::NoFill))
+        ThrowCreateError(image.ErrorCode());
 }
 
 // Ends libtiff's RGBA decoding state on every path.
@@ -178,19 +194,15 @@ LibtiffPicture ReadTiffWithLibtiff(CDataStream& stream, CGraphicsImage& image, c
     if (!handle.IsOpen())
         Fail(openFailedText);
     SelectFullResolution(handle);
+    if (const std::optional<WideSampleLayout> wide = FindWideSamples(handle.Get())) {
+        CreatePicture(handle, image, wide->width, wide->height, wide->HasAlpha());
+        ReadWideSamples(handle, *wide, image, info);
+        return Describe(handle.Get());
+    }
     CRgbaDecoding decoding(handle);
     TIFFRGBAImage& rgba = decoding.State();
     const std::uint32_t width = rgba.width, height = rgba.height;
-    if (width == 0 || height == 0)
-        Fail(GraphicsText::Tiff::BadEntry);
-    std::uint16_t compression = COMPRESSION_NONE;
-    TIFFGetFieldDefaulted(handle.Get(), TIFFTAG_COMPRESSION, &compression);
-    if (!FileCanHold(compression, std::uint64_t(TIFFGetSizeProc(handle.Get())(TIFFClientdata(handle.Get()))), width,
-                     height))
-        Fail(GraphicsText::Tiff::ReadFailed);
-    // The size cap before libtiff decodes anything.
-    if (!image.Create(rgba.alpha != 0 ? 32 : 24, width, height, CGraphicsImage::NoFill))
-        ThrowCreateError(image.ErrorCode());
+    CreatePicture(handle, image, width, height, rgba.alpha != 0);
 
     const std::uint32_t bandRows = BandRows(handle.Get(), width, height);
     // Left uninitialised: pages that a failing decode never reaches are never touched.
