@@ -50,20 +50,23 @@ bool FileCanHold(std::uint16_t compression, std::uint64_t fileSize, std::uint32_
 }
 
 // The first directory that is not a reduced-resolution image, as our own reader chooses; the
-// first directory when every one is.
+// first directory when every one is. What libtiff complained about while reading directories it
+// could still use does not count against the pixels (tiff2rgba goes on as well).
 void SelectFullResolution(CLibtiffHandle& handle)
 {
     TIFF* tiff = handle.Get();
     for (int index = 0; index < kMaxDirectories; ++index) {
         std::uint32_t subfile = 0;
-        if (TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfile) == 0 || (subfile & FILETYPE_REDUCEDIMAGE) == 0)
+        if (TIFFGetField(tiff, TIFFTAG_SUBFILETYPE, &subfile) == 0 || (subfile & FILETYPE_REDUCEDIMAGE) == 0) {
+            handle.ForgetError();
             return;
+        }
         if (TIFFReadDirectory(tiff) == 0)
             break;
     }
     if (TIFFCurrentDirectory(tiff) != 0 && TIFFSetDirectory(tiff, 0) == 0)
         Fail(GraphicsText::Tiff::ReadFailed);
-    handle.ForgetError();  // a damaged directory after the first one does not count
+    handle.ForgetError();
 }
 
 std::uint32_t PixelsPerMetre(TIFF* tiff, ttag_t tag, std::uint16_t unit)
