@@ -110,15 +110,16 @@ TEST_F(TiffWriterTest, LibtiffLayoutsDecodeAsTiff2rgba)
     const char* const readFailed = "Fehler beim Lesen";
     const struct { const char* name; std::string command; int tolerance = 0; int bpp = 24;
                    const char* cut = "Fehler beim Lesen"; bool magick = false; } cases[] = {
-        {"jpeg", "tiffcp -c jpeg -r 16 src.tif ", 2},
+        {"jpeg", "tiffcp -c jpeg -r 16 src.tif ", 2},  // YCbCr, subsampled
         {"jpeg-tiles", "tiffcp -c jpeg -t -w 32 -l 32 src.tif ", 2},
-        {"jpeg-ycbcr", im + "-compress jpeg ", 2},
+        {"jpeg-magick-rgb", im + "-compress jpeg ", 2},
         {"jpeg-bottom-up", im + "-orient bottom-left -compress jpeg ", 2},
         {"jpeg-alpha", im + "-alpha set -channel A -fx 'i/w' +channel -compress jpeg ", 2, 32},
         {"g4", "tiffcp -c g4 bw.tif ", 0, 24, nullptr},
         {"g3", "tiffcp -c g3 bw.tif "},
         {"g3-2d", "tiffcp -c g3:2d bw.tif "},
         {"tiles", "tiffcp -t -w 32 -l 32 src.tif "},
+        {"tiles-two-pages", "tiffcp -t -w 32 -l 32 src.tif bw.tif "},
         {"separate", "tiffcp -p separate src.tif "},
         {"separate-lzw-tiles", "tiffcp -c lzw -p separate -t -w 16 -l 16 src.tif "},
         {"cmyk", im + "-colorspace CMYK "},
