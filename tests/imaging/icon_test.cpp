@@ -164,6 +164,32 @@ void Put32(Bytes& b, std::size_t at, u32 v)
     Put16(b, at + 2, v >> 16);
 }
 
+// A PE file whose root resource directory holds `count` icon-type entries that all point back at
+// the root itself.
+Bytes LoopingResources(std::uint32_t count)
+{
+    Bytes b(0x200 + 16 + 8 * std::size_t{count});
+    b[0] = 'M';
+    b[1] = 'Z';
+    Put32(b, 0x3C, 0x40);
+    Put32(b, 0x40, 'P' | 'E' << 8);
+    Put16(b, 0x44, 0x14C);
+    Put16(b, 0x46, 1);
+    std::copy_n(".rsrc", 5, b.begin() + 0x58);
+    // .rsrc: virtual size, address, raw size, raw offset.
+    const u32 size = 16 + 8 * count;
+    Put32(b, 0x60, size);
+    Put32(b, 0x64, 0x1000);
+    Put32(b, 0x68, size);
+    Put32(b, 0x6C, 0x200);
+    Put16(b, 0x200 + 14, std::uint16_t(count));
+    for (u32 i = 0; i < count; ++i) {
+        Put32(b, 0x200 + 16 + 8 * i, 3);
+        Put32(b, 0x200 + 20 + 8 * i, 0x80000000u);
+    }
+    return b;
+}
+
 TEST(IconReader, RefusesDamagedFilesWithTheirMessage)
 {
     // ico-mono.ico: entry 0 (24 x 24, 1 bit) has its bitmap at offset 38.
@@ -193,6 +219,8 @@ TEST(IconReader, RefusesDamagedFilesWithTheirMessage)
         {"NE group too large", "exe-ne16.exe", [](Bytes& b) { Put16(b, 0x80 + 2 + 8 + 24 + 8 + 2, 0xFFFF); },
          Text::BlockTooLarge},
         {"NE alignment", "exe-ne16.exe", [](Bytes& b) { Put16(b, 0x80, 40); }, Text::BadFileFormat},
+        {"resource entries looping to the root", "exe-pe32.exe", [](Bytes& b) { b = LoopingResources(65535); },
+         Text::IconNotFound},
         {"NE table past the end", "exe-ne16.exe", [](Bytes& b) { Put16(b, 0x40 + 0x24, 0xFFF0); }, Text::IconNotFound},
     };
     for (const auto& c : cases) {

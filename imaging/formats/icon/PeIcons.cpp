@@ -1,6 +1,7 @@
 // Icons in the resource section of a PE file. The resource tree has three levels (type, name,
-// language); the walk follows exactly those three, so a directory that points back at itself or an
-// ancestor cannot make it loop, and every directory must lie inside the ".rsrc" section.
+// language); the walk follows exactly those three and reads each directory at most once, so entries
+// that point back at the root or share a directory cost one step each, and every directory must lie
+// inside the ".rsrc" section.
 
 #include "imaging/formats/icon/ExecutableIcons.h"
 #include "imaging/GraphicsException.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 namespace {
 
@@ -52,12 +54,14 @@ public:
 
     void Index(CExecutableIcons& icons)
     {
+        m_visited.insert(0);
         for (const DirectoryEntry& byType : Directory(0)) {
             const std::optional<std::uint16_t> type = byType.Id();
-            if (!type || (*type != kResourceTypeIcon && *type != kResourceTypeGroupIcon) || !byType.IsSubdirectory())
+            if (!type || (*type != kResourceTypeIcon && *type != kResourceTypeGroupIcon) || !byType.IsSubdirectory() ||
+                !FirstVisit(byType.Offset()))
                 continue;
             for (const DirectoryEntry& byName : Directory(byType.Offset())) {
-                if (!byName.IsSubdirectory())
+                if (!byName.IsSubdirectory() || !FirstVisit(byName.Offset()))
                     continue;
                 // Of the languages a resource comes in, the first is taken.
                 const std::vector<DirectoryEntry> languages = Directory(byName.Offset(), 1);
@@ -70,6 +74,8 @@ public:
     }
 
 private:
+    bool FirstVisit(std::uint32_t directory) { return m_visited.insert(directory).second; }
+
     void ReadSections(std::uint32_t headerOffset)
     {
         const std::uint64_t coff = std::uint64_t{headerOffset} + 4;
@@ -132,6 +138,7 @@ private:
     CIconSource& m_source;
     std::vector<Section> m_sections;
     Section m_resources;
+    std::unordered_set<std::uint32_t> m_visited;
 };
 
 }  // namespace

@@ -26,3 +26,7 @@ std::size_t DecodeModifiedHuffman(std::span<const std::uint8_t> in, std::span<st
 // How many bytes of pixels one byte of compressed data can at most turn into: what a strip's size
 // can justify.
 std::uint64_t TiffMaxExpansion(std::uint32_t compression);
+
+// How many bytes of compressed data a strip that decodes into `outBytes` bytes can at most need,
+// with room for the least efficient writers: a bound on the work a strip's byte count can demand.
+std::uint64_t TiffMaxInput(std::uint32_t compression, std::uint64_t outBytes);

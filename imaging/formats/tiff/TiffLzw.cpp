@@ -10,7 +10,6 @@ namespace {
 
 constexpr unsigned kClearCode = 256;
 constexpr unsigned kEndCode = 257;
-constexpr unsigned kFirstFree = 258;
 constexpr unsigned kTableSize = 4096;
 constexpr int kMaxWidth = 12;
 
@@ -194,5 +193,23 @@ std::uint64_t TiffMaxExpansion(std::uint32_t compression)
         return 64;
     default:
         return 0;
+    }
+}
+
+std::uint64_t TiffMaxInput(std::uint32_t compression, std::uint64_t outBytes)
+{
+    constexpr std::uint64_t slack = 1024;
+    switch (compression) {
+    case 2:
+        return outBytes * 8 + slack;  // single-pixel runs of up to 6 bits, byte-aligned rows, EOL codes
+    case 5:
+        return outBytes * 4 + slack;  // a 12-bit code per byte, and a clear code beside it
+    case 8:
+    case 32946:
+        return outBytes * 8 + slack;  // 15-bit codes, a flush marker per short row
+    case 32773:
+        return outBytes * 2 + slack;  // single-byte literal runs
+    default:
+        return outBytes + slack;
     }
 }

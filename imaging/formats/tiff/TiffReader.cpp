@@ -3,6 +3,7 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
 #include "imaging/SwapRedBlue.h"
+#include "imaging/formats/tiff/LibtiffReader.h"
 #include "imaging/formats/tiff/TiffDecompress.h"
 #include "support/ByteOrder.h"
 #include "support/DataStream.h"
@@ -11,6 +12,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <unordered_set>
 #include <vector>
 
@@ -18,6 +21,7 @@ namespace {
 
 namespace Tag {
 constexpr std::uint16_t NewSubfileType = 254;
+constexpr std::uint16_t SubfileType = 255;
 constexpr std::uint16_t ImageWidth = 256;
 constexpr std::uint16_t ImageLength = 257;
 constexpr std::uint16_t BitsPerSample = 258;
@@ -35,6 +39,7 @@ constexpr std::uint16_t PlanarConfiguration = 284;
 constexpr std::uint16_t ResolutionUnit = 296;
 constexpr std::uint16_t Predictor = 317;
 constexpr std::uint16_t ColorMap = 320;
+constexpr std::uint16_t TileOffsets = 324;
 }  // namespace Tag
 
 constexpr std::uint16_t kTypeShort = 3;
@@ -45,6 +50,12 @@ constexpr std::uint16_t kTypeRational = 5;
 constexpr int kMaxDirectories = 1024;
 // Decoded pixels a file may claim beyond what its size justifies.
 constexpr std::uint64_t kDecodeSlack = 65536;
+// RGB uses three samples and alpha a fourth; a few more extra samples are skipped, but a count
+// beyond this only multiplies the buffers.
+constexpr std::uint32_t kMaxSamples = 8;
+// The first piece read of a strip whose byte count cannot be trusted (it runs past the file's end
+// or beyond what the strip's rows can need): most such strips are short, or overlap others.
+constexpr std::uint32_t kFirstStripRead = 4096;
 
 std::uint32_t TypeSize(std::uint16_t type)
 {
@@ -56,6 +67,15 @@ ETiffError Error(const char* message)
 {
     return ETiffError(message);
 }
+
+// A layout or compression this reader does not decode (JPEG, CCITT G3/G4, tiles, separate planes,
+// colour spaces other than grey, palette and RGB, samples other than 1 to 16 bits, BigTIFF): the
+// file goes to libtiff instead.
+class ETiffLayoutRefused : public ETiffError
+{
+public:
+    explicit ETiffLayoutRefused(const char* message = GraphicsText::Tiff::ModeNotSupported) : ETiffError(message) {}
+};
 
 // Where the values of an entry stand: in the entry itself when they fit into its four bytes (TIFF
 // 6.0), elsewhere at the offset.
@@ -79,11 +99,12 @@ struct TiffFields
     std::uint32_t samples = 1;
     std::uint32_t predictor = 1;
     bool reversedFill = false;
-    std::uint32_t rowsPerStrip = 0;
+    std::uint32_t rowsPerStrip = UINT32_MAX;  // without the tag the whole picture is one strip
     TiffValues stripOffsets;
     TiffValues stripByteCounts;
     TiffValues colorMap;
     TiffValues description;
+    bool tiled = false;
     double xResolution = -1;  // as in the file; negative: none
     double yResolution = -1;
     std::uint32_t xPixelsPerMetre = 2835;
@@ -118,15 +139,21 @@ private:
     bool ReadAt(std::uint32_t offset, void* buffer, std::uint32_t n);
     void ReadHeader(std::uint32_t& firstDirectory);
     void WalkDirectories(std::uint32_t firstDirectory);
-    // false: the walk ends here.
-    bool ReadDirectory(std::uint32_t offset, std::uint32_t& next, int& subfiles);
-    void TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop);
+    // The directory's entries (12 bytes each) and the offset of the next one.
+    std::vector<std::uint8_t> ReadDirectory(std::uint32_t offset, std::uint32_t& next);
+    bool IsReducedResolution(std::span<const std::uint8_t> entries) const;
+    // m_fields from the directory's entries alone.
+    void TakeEntries(std::span<const std::uint8_t> entries);
+    void TakeEntry(const std::uint8_t* entry);
     // At most `limit` of the values; the whole array must still lie inside the file.
     std::vector<std::uint32_t> ReadNumbers(const TiffValues& values, std::uint32_t limit = UINT32_MAX);
     std::vector<std::uint8_t> ReadBytes(const TiffValues& values, std::uint32_t limit = UINT32_MAX);
     TiffKind CheckMode() const;
     void SetPalette(CGraphicsImage& image);
     void DecodeStrips(CGraphicsImage& image, TiffKind kind);
+    // Decodes one compressed strip into `out`; how many bytes it produced.
+    std::size_t DecodeStrip(std::uint32_t offset, std::uint32_t byteCount, std::span<std::uint8_t> out);
+    std::size_t Decompress(std::span<const std::uint8_t> raw, std::span<std::uint8_t> out) const;
     void StoreRow(CGraphicsImage& image, TiffKind kind, std::uint32_t y, std::uint8_t* row);
 
     CDataStream& m_stream;
@@ -136,6 +163,7 @@ private:
     bool m_swap = false;
     TiffFields m_fields;
     std::uint64_t m_rowBytes = 0;
+    std::vector<std::uint8_t> m_raw;
 };
 
 bool TiffFile::ReadAt(std::uint32_t offset, void* buffer, std::uint32_t n)
@@ -162,6 +190,8 @@ void TiffFile::ReadHeader(std::uint32_t& firstDirectory)
         m_swap = false;
     else
         throw Error(GraphicsText::Tiff::BadHeader);
+    if (Get16(header + 2) == 43)
+        throw ETiffLayoutRefused(GraphicsText::Tiff::BadHeader);  // BigTIFF
     firstDirectory = Get32(header + 4);
     if (Get16(header + 2) != 42 || firstDirectory == 0)
         throw Error(GraphicsText::Tiff::BadHeader);
@@ -169,19 +199,38 @@ void TiffFile::ReadHeader(std::uint32_t& firstDirectory)
 
 void TiffFile::WalkDirectories(std::uint32_t firstDirectory)
 {
-    // A chain that comes back to a directory it has visited would never end.
+    // The picture is the first full-resolution image; thumbnails and reduced pages before it are
+    // passed over. When there is none, the first directory stands. A chain that comes back to a
+    // directory it has visited would never end.
     std::unordered_set<std::uint32_t> visited;
-    int subfiles = 0;
+    std::optional<TiffFields> first;
     std::uint32_t offset = firstDirectory;
     while (offset != 0 && visited.insert(offset).second && int(visited.size()) <= kMaxDirectories) {
         std::uint32_t next = 0;
-        if (!ReadDirectory(offset, next, subfiles))
+        try {
+            const std::vector<std::uint8_t> entries = ReadDirectory(offset, next);
+            const bool reduced = IsReducedResolution(entries);
+            if (!reduced || !first) {
+                TakeEntries(entries);
+                if (!reduced)
+                    return;
+                first = m_fields;
+            }
+        } catch (const ETiffLayoutRefused&) {
+            throw;
+        } catch (const ETiffError&) {
+            // A damaged directory behind the first one ends the search.
+            if (!first)
+                throw;
             break;
+        }
         offset = next;
     }
+    if (first)
+        m_fields = *first;
 }
 
-bool TiffFile::ReadDirectory(std::uint32_t offset, std::uint32_t& next, int& subfiles)
+std::vector<std::uint8_t> TiffFile::ReadDirectory(std::uint32_t offset, std::uint32_t& next)
 {
     std::uint8_t countBytes[2];
     if (!ReadAt(offset, countBytes, 2))
@@ -192,20 +241,32 @@ bool TiffFile::ReadDirectory(std::uint32_t offset, std::uint32_t& next, int& sub
         throw Error(GraphicsText::Tiff::ReadFailed);
     // A missing next-directory offset ends the chain.
     next = ReadAt(offset + 2 + count * 12, entries.data() + count * 12, 4) ? Get32(entries.data() + count * 12) : 0;
-
-    const TiffFields before = m_fields;
-    bool stop = false;
-    for (std::uint32_t i = 0; i < count && !stop; ++i)
-        TakeEntry(entries.data() + 12 * i, subfiles, stop);
-    if (stop) {
-        // The second subfile is not read: the image found before it stands.
-        m_fields = before;
-        return false;
-    }
-    return true;
+    entries.resize(std::size_t(count) * 12);
+    return entries;
 }
 
-void TiffFile::TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop)
+bool TiffFile::IsReducedResolution(std::span<const std::uint8_t> entries) const
+{
+    for (std::size_t at = 0; at + 12 <= entries.size(); at += 12) {
+        const std::uint8_t* entry = entries.data() + at;
+        const std::uint16_t tag = Get16(entry), type = Get16(entry + 2);
+        if ((tag != Tag::NewSubfileType && tag != Tag::SubfileType) || Get32(entry + 4) != 1)
+            continue;
+        const std::uint32_t value = type == kTypeShort ? Get16(entry + 8) : type == kTypeLong ? Get32(entry + 8) : 0;
+        // NewSubfileType bit 0, or the older SubfileType's value 2.
+        return tag == Tag::NewSubfileType ? (value & 1) != 0 : value == 2;
+    }
+    return false;
+}
+
+void TiffFile::TakeEntries(std::span<const std::uint8_t> entries)
+{
+    m_fields = TiffFields{};
+    for (std::size_t at = 0; at + 12 <= entries.size(); at += 12)
+        TakeEntry(entries.data() + at);
+}
+
+void TiffFile::TakeEntry(const std::uint8_t* entry)
 {
     TiffValues values;
     const std::uint16_t tag = Get16(entry);
@@ -251,11 +312,6 @@ void TiffFile::TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop)
 
     TiffFields& f = m_fields;
     switch (tag) {
-    case Tag::NewSubfileType:
-        f = TiffFields{};
-        if (single && value != 0 && ++subfiles >= 2)
-            stop = true;
-        break;
     case Tag::ImageWidth:
         f.width = number();
         break;
@@ -273,7 +329,7 @@ void TiffFile::TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop)
             f.bits = 0;
             for (std::size_t i = 0; i < used; ++i) {
                 if (bits[i] != bits[0] || bits[i] < 1 || (bits[i] > 8 && bits[i] != 16))
-                    throw Error(GraphicsText::Tiff::ModeNotSupported);
+                    throw ETiffLayoutRefused();
                 f.bits += bits[i];
             }
             f.sampleBits = used > 0 ? bits[0] : 0;
@@ -311,7 +367,7 @@ void TiffFile::TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop)
         break;
     case Tag::PlanarConfiguration:
         if (!single || value != 1)
-            throw Error(GraphicsText::Tiff::ModeNotSupported);
+            throw ETiffLayoutRefused();
         break;
     case Tag::ResolutionUnit: {
         const std::uint32_t unit = number();
@@ -332,6 +388,9 @@ void TiffFile::TakeEntry(const std::uint8_t* entry, int& subfiles, bool& stop)
         break;
     case Tag::ColorMap:
         f.colorMap = values;
+        break;
+    case Tag::TileOffsets:
+        f.tiled = true;
         break;
     default:
         break;
@@ -374,6 +433,8 @@ TiffKind TiffFile::CheckMode() const
     };
     const bool packed = f.samples == 1 && f.bits == f.sampleBits &&
                         (f.bits == 1 || f.bits == 2 || f.bits == 4 || f.bits == 8 || (f.bits == 16 && f.photometric <= 1));
+    if (f.samples > kMaxSamples)
+        throw Error(GraphicsText::Tiff::ModeNotSupported);
     TiffKind kind;
     bool known = false;
     if ((f.photometric == 0 || f.photometric == 1) && f.bits == 1 && f.samples == 1) {
@@ -387,12 +448,12 @@ TiffKind TiffFile::CheckMode() const
         known = compressionIsOneOf({1, 5, 8, 32773, 32946}) && (f.sampleBits == 8 || f.sampleBits == 16) &&
                 f.bits == 3 * f.sampleBits && f.samples >= 3 && (f.predictor == 1 || f.samples <= 4);
     } else {
-        throw Error(GraphicsText::Tiff::ModeNotSupported);
+        throw ETiffLayoutRefused();
     }
     // Horizontal differencing works on whole samples.
     const bool predictorKnown = f.predictor == 1 || (f.predictor == 2 && f.sampleBits % 8 == 0);
     if (!known || !predictorKnown)
-        throw Error(GraphicsText::Tiff::ModeNotSupported);
+        throw ETiffLayoutRefused();
     return kind;
 }
 
@@ -503,21 +564,19 @@ void TiffFile::DecodeStrips(CGraphicsImage& image, TiffKind kind)
     const std::uint32_t stripRows = std::min(f.rowsPerStrip, f.height);
     const std::size_t rowBytes = std::size_t(m_rowBytes);
     const std::size_t strips = std::min<std::size_t>(offsets.size(), (f.height - 1) / stripRows + 1);
-    std::vector<std::uint8_t> raw;
     std::vector<std::uint8_t> pixels(f.compression == 1 ? rowBytes : std::size_t(stripRows) * rowBytes);
     std::uint32_t y = 0;
     for (std::size_t s = 0; s < strips; ++s) {
         const std::uint32_t offset = offsets[s];
         if (offset == 0 || offset > m_size)
             throw Error(GraphicsText::Tiff::BadEntry);
-        // A strip that runs past the end of the file keeps what the file holds.
-        const std::uint32_t count = std::min(counts[s], m_size - offset);
         const std::uint32_t rows = std::min(stripRows, f.height - y);
         if (f.compression == 1) {
             // Row by row: no strip-sized buffer for uncompressed pictures.
             if (m_stream.Seek(m_start + std::int32_t(offset), 0) < 0)
                 throw Error(GraphicsText::Tiff::ReadFailed);
-            std::size_t left = count;
+            // A strip that runs past the end of the file keeps what the file holds.
+            std::size_t left = std::min(counts[s], m_size - offset);
             for (std::uint32_t r = 0; r < rows; ++r, ++y) {
                 m_info.ReportProgress(int(std::uint64_t(y) * 100 / f.height));
                 const std::size_t take = std::min(left, rowBytes);
@@ -531,33 +590,55 @@ void TiffFile::DecodeStrips(CGraphicsImage& image, TiffKind kind)
             }
             continue;
         }
-        raw.resize(count);
-        if (!ReadAt(offset, raw.data(), count))
-            throw Error(GraphicsText::Tiff::ReadFailed);
-        if (f.reversedFill)
-            ReverseBits(raw);
         const std::span<std::uint8_t> out(pixels.data(), std::size_t(rows) * rowBytes);
-        std::size_t produced = 0;
-        switch (f.compression) {
-        case 2:
-            produced = DecodeModifiedHuffman(raw, out, f.width);
-            break;
-        case 5:
-            produced = DecodeTiffLzw(raw, out);
-            break;
-        case 8:
-        case 32946:
-            produced = DecodeTiffDeflate(raw, out);
-            break;
-        default:
-            produced = DecodePackBits(raw, out);
-            break;
-        }
+        const std::size_t produced = DecodeStrip(offset, counts[s], out);
         std::fill(out.begin() + std::ptrdiff_t(produced), out.end(), std::uint8_t{0});
         for (std::uint32_t r = 0; r < rows; ++r, ++y) {
             m_info.ReportProgress(int(std::uint64_t(y) * 100 / f.height));
             StoreRow(image, kind, y, out.data() + std::size_t(r) * rowBytes);
         }
+    }
+}
+
+std::size_t TiffFile::DecodeStrip(std::uint32_t offset, std::uint32_t byteCount, std::span<std::uint8_t> out)
+{
+    // Never more than the strip's byte count, the file's end and what its rows can need, so that
+    // overlapping strips cost no more than the picture is worth.
+    const std::uint32_t limit = std::uint32_t(std::min<std::uint64_t>(
+        {byteCount, m_size - offset, TiffMaxInput(m_fields.compression, out.size())}));
+    // A count that had to be cut is read a piece at a time, doubling while the pixels still grow.
+    std::uint32_t size = byteCount == limit
+        ? limit
+        : std::uint32_t(std::min<std::uint64_t>(limit, std::max<std::uint64_t>(kFirstStripRead, out.size() / 4)));
+    m_raw.clear();
+    std::size_t produced = 0;
+    for (;;) {
+        const std::size_t had = m_raw.size();
+        m_raw.resize(size);
+        if (!ReadAt(offset + std::uint32_t(had), m_raw.data() + had, std::uint32_t(size - had)))
+            throw Error(GraphicsText::Tiff::ReadFailed);
+        if (m_fields.reversedFill)
+            ReverseBits(std::span(m_raw).subspan(had));
+        const std::size_t before = produced;
+        produced = Decompress(m_raw, out);
+        if (produced == out.size() || size == limit || (had > 0 && produced <= before))
+            return produced;
+        size = std::uint32_t(std::min<std::uint64_t>(limit, std::uint64_t{size} * 2));
+    }
+}
+
+std::size_t TiffFile::Decompress(std::span<const std::uint8_t> raw, std::span<std::uint8_t> out) const
+{
+    switch (m_fields.compression) {
+    case 2:
+        return DecodeModifiedHuffman(raw, out, m_fields.width);
+    case 5:
+        return DecodeTiffLzw(raw, out);
+    case 8:
+    case 32946:
+        return DecodeTiffDeflate(raw, out);
+    default:
+        return DecodePackBits(raw, out);
     }
 }
 
@@ -567,6 +648,8 @@ void TiffFile::Read(CGraphicsImage& image, std::string& comment, std::uint32_t& 
     ReadHeader(firstDirectory);
     WalkDirectories(firstDirectory);
     TiffFields& f = m_fields;
+    if (f.tiled)
+        throw ETiffLayoutRefused();
     if (f.width == 0 || f.height == 0 || f.bits == 0 || f.rowsPerStrip == 0)
         throw Error(GraphicsText::Tiff::BadEntry);
     if (!f.stripOffsets.present || !f.stripByteCounts.present || f.stripOffsets.count != f.stripByteCounts.count)
@@ -600,9 +683,20 @@ void TiffFile::Read(CGraphicsImage& image, std::string& comment, std::uint32_t& 
 
 void CTiffReader::Read(CDataStream& stream, CGraphicsImage& image)
 {
-    TiffFile file(stream, Info());
+    const std::int32_t start = stream.Tell();
     std::string comment;
-    file.Read(image, comment, m_xPixelsPerMetre, m_yPixelsPerMetre);
+    try {
+        TiffFile file(stream, Info());
+        file.Read(image, comment, m_xPixelsPerMetre, m_yPixelsPerMetre);
+    } catch (const ETiffLayoutRefused& refusal) {
+        if (stream.Seek(start, 0) < 0)
+            throw ETiffError(GraphicsText::Tiff::ReadFailed);
+        // A file that libtiff cannot open either keeps our reader's message.
+        const LibtiffPicture picture = ReadTiffWithLibtiff(stream, image, Info(), refusal.Message());
+        comment = picture.comment;
+        m_xPixelsPerMetre = picture.xPixelsPerMetre;
+        m_yPixelsPerMetre = picture.yPixelsPerMetre;
+    }
     if (!comment.empty())
         Info().SetComment(comment);
 }

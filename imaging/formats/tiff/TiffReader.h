@@ -1,8 +1,11 @@
 #pragma once
 // Reads TIFF files of either byte order: bilevel, grey and palette images of 1, 2, 4 or 8 bits,
 // grey of 16 bits and RGB(A) of 8 or 16 bits per sample (16-bit samples keep their top 8 bits), uncompressed or compressed with LZW, PackBits, Deflate or (bilevel
-// only) CCITT modified Huffman, with or without horizontal differencing. The image of the first
-// subfile is delivered (see the IFD walk in the source).
+// only) CCITT modified Huffman, with or without horizontal differencing. The first full-resolution
+// image is delivered: reduced-resolution directories before it are passed over. Files whose layout
+// or compression this reader does not decode (JPEG, CCITT G3/G4, tiles, separate planes, CMYK,
+// YCbCr, CIELab, other sample depths, BigTIFF) are read through libtiff instead
+// (imaging/formats/tiff/LibtiffReader.h); what this reader decodes never goes there.
 
 #include "imaging/GraphicsCodec.h"
 
