@@ -3,6 +3,7 @@
 // at once as the current game.
 
 #include <functional>
+#include <string>
 
 class CGameEngine;
 class QWidget;
@@ -18,3 +19,7 @@ void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>
 // The same with the caller's fields instead of the program-wide ones.
 void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
                CNewPuzzleFields& fields);
+
+// The same starting with `picturePath` as the picture to import (a picture dropped on the game).
+void NewPuzzleWithPicture(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
+                          const std::string& picturePath);
