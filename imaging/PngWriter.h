@@ -4,6 +4,9 @@
 // "Comment" text chunk.
 
 #include "imaging/GraphicsCodec.h"
+#include "imaging/PngCompression.h"
+
+#include <optional>
 
 class CPngWriter : public CGraphicsWriter
 {
@@ -18,7 +21,10 @@ public:
 
     bool WithAlpha() const { return m_withAlpha; }
     void SetWithAlpha(bool withAlpha) { m_withAlpha = withAlpha; }
+    // Fixed compression settings; without them each picture gets ChoosePngCompression's.
+    void SetCompression(std::optional<PngCompression> compression) { m_compression = compression; }
 
 private:
     bool m_withAlpha = false;
+    std::optional<PngCompression> m_compression;
 };
