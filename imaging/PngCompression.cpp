@@ -59,7 +59,7 @@ PngCompression PngCompressionForPhotos()
 
 PngCompression PngCompressionLibpngDefault()
 {
-    return {Z_DEFAULT_COMPRESSION, Z_FILTERED, 8, PNG_ALL_FILTERS, 8192};
+    return {Z_DEFAULT_COMPRESSION, Z_FILTERED, 8, PNG_ALL_FILTERS, 8192, 1};
 }
 
 PngCompression ChoosePngCompression(const CGraphicsImage& image, bool withAlpha)

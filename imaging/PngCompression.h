@@ -24,6 +24,7 @@ struct PngCompression
     int memLevel = 9;
     int filters = PNG_ALL_FILTERS;
     std::size_t chunkBytes = 256 * 1024;
+    unsigned threads = 0;  // deflating threads; 0: as many as the picture's size is worth
 
     bool operator==(const PngCompression&) const = default;
 };
@@ -32,7 +33,7 @@ struct PngCompression
 PngCompression PngCompressionForDrawings();
 // Runs only, for photographs.
 PngCompression PngCompressionForPhotos();
-// What libpng does when it is told nothing (the writer's settings before the choice).
+// What libpng does when it is told nothing, on one thread (the writer before the choice).
 PngCompression PngCompressionLibpngDefault();
 
 // The settings for this picture, chosen by compressing sample bands of it both ways (as RGB, or

@@ -128,7 +128,7 @@ void CPngWriter::Write(CDataStream& stream, const CGraphicsImage& image, bool wi
     PngWriteLayout layout = LayoutFor(image, withAlpha, Info());
     layout.compression = m_compression ? *m_compression : ChoosePngCompression(image, withAlpha);
     std::vector<std::uint8_t> imageData;
-    const unsigned threads = PngDeflateThreads(image);
+    const unsigned threads = layout.compression.threads != 0 ? layout.compression.threads : PngDeflateThreads(image);
     if (layout.rows != PngRowSource::Stored && threads > 1) {
         const PngStopQuery askStop = [this](int percent) { return Info().ProgressAsksToStop(percent); };
         switch (DeflatePngRows(image, layout.rows == PngRowSource::Colour32, layout.compression, threads, askStop,

@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QMessageBox>
 
-#include <optional>
-
 namespace {
 
 class CWaitCursor {
@@ -57,13 +55,13 @@ CNewPuzzleFields& ProgramFields()
 }
 
 void RunNewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
-                  CNewPuzzleFields& fields, const std::optional<std::string>& picturePath)
+                  CNewPuzzleFields& fields, const std::string* picturePath)
 {
     const int gameNumber = engine.State().GameNumber;
     fields.Entries.Number = gameNumber < 0 ? 1 : gameNumber;
     {
         CNewPuzzleDlg dialog(fields, parent);
-        if (picturePath)
+        if (picturePath != nullptr)
             dialog.SetPicturePath(*picturePath);
         if (!dialog.DoModal()) {
             DropPastedPicture(fields);
@@ -87,17 +85,17 @@ void RunNewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void
 
 void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw)
 {
-    RunNewPuzzle(parent, engine, runStepAndRedraw, ProgramFields(), std::nullopt);
+    RunNewPuzzle(parent, engine, runStepAndRedraw, ProgramFields(), nullptr);
 }
 
 void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
                CNewPuzzleFields& fields)
 {
-    RunNewPuzzle(parent, engine, runStepAndRedraw, fields, std::nullopt);
+    RunNewPuzzle(parent, engine, runStepAndRedraw, fields, nullptr);
 }
 
 void NewPuzzleWithPicture(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
                           const std::string& picturePath)
 {
-    RunNewPuzzle(parent, engine, runStepAndRedraw, ProgramFields(), picturePath);
+    RunNewPuzzle(parent, engine, runStepAndRedraw, ProgramFields(), &picturePath);
 }
