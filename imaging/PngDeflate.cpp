@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <thread>
 
 namespace {
@@ -16,6 +17,8 @@ constexpr std::size_t kWindow = 32 * 1024;
 // Below this many pixels a second thread costs more than it saves.
 constexpr std::uint64_t kThreadFromPixels = 1024 * 1024;
 constexpr unsigned kMaxThreads = 4;
+// The filtered rows are held whole; above this many pixels libpng's row-by-row writing saves the memory.
+constexpr std::uint64_t kThreadUpToPixels = std::uint64_t{1} << 26;
 
 // libpng's measure of a filtered row: the bytes taken as signed, summed by magnitude.
 std::uint64_t Cost(const std::uint8_t* bytes, std::size_t size)
@@ -110,7 +113,13 @@ void DeflateOnePart(const PngCompression& compression, DeflatePart& part)
         deflateEnd(&z);
         return;
     }
-    part.out.resize(deflateBound(&z, part.size) + 16);
+    try {
+        part.out.resize(deflateBound(&z, part.size) + 16);
+    } catch (const std::bad_alloc&) {
+        // Runs on a worker thread: nothing may leave it.
+        deflateEnd(&z);
+        return;
+    }
     z.next_in = const_cast<Bytef*>(part.data);
     z.avail_in = static_cast<uInt>(part.size);
     z.next_out = part.out.data();
@@ -124,17 +133,8 @@ void DeflateOnePart(const PngCompression& compression, DeflatePart& part)
     deflateEnd(&z);
 }
 
-}  // namespace
-
-unsigned PngDeflateThreads(const CGraphicsImage& image)
-{
-    if (std::uint64_t{image.Width()} * image.Height() < kThreadFromPixels)
-        return 1;
-    return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
-}
-
-PngDeflateResult DeflatePngRows(const CGraphicsImage& image, bool withAlpha, const PngCompression& compression,
-                                unsigned threads, const PngStopQuery& askStop, std::vector<std::uint8_t>& stream)
+PngDeflateResult DeflateRows(const CGraphicsImage& image, bool withAlpha, const PngCompression& compression,
+                             unsigned threads, const PngStopQuery& askStop, std::vector<std::uint8_t>& stream)
 {
     const std::size_t pixelBytes = withAlpha ? 4 : 3;
     const std::size_t rowBytes = std::size_t{image.Width()} * pixelBytes;
@@ -192,4 +192,24 @@ PngDeflateResult DeflatePngRows(const CGraphicsImage& image, bool withAlpha, con
             stream.push_back(static_cast<std::uint8_t>(adler >> shift));
     }
     return PngDeflateResult::Done;
+}
+
+}  // namespace
+
+unsigned PngDeflateThreads(const CGraphicsImage& image)
+{
+    const std::uint64_t pixels = std::uint64_t{image.Width()} * image.Height();
+    if (pixels < kThreadFromPixels || pixels > kThreadUpToPixels)
+        return 1;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+}
+
+PngDeflateResult DeflatePngRows(const CGraphicsImage& image, bool withAlpha, const PngCompression& compression,
+                                unsigned threads, const PngStopQuery& askStop, std::vector<std::uint8_t>& stream)
+{
+    try {
+        return DeflateRows(image, withAlpha, compression, threads, askStop, stream);
+    } catch (const std::bad_alloc&) {
+        return PngDeflateResult::Failed;
+    }
 }
