@@ -132,6 +132,16 @@ private slots:
         std::vector<std::string> history;
         QVERIFY(CSettingsKey().ReadMultiString(kPictureHistoryValue, history));
         QCOMPARE(history, (std::vector<std::string>{picture_.toStdString(), "/bilder/Affe.png", "/bilder/zebra.png"}));
+
+        // A picture handed over (dropped on the game) comes before the history.
+        CNewPuzzleDlg preset(fields);
+        preset.SetPicturePath("/bilder/neu.png");
+        WhenShown<CNewPuzzleDlg>([&](CNewPuzzleDlg& dialog) {
+            shownPath = Child<QComboBox>(dialog, "pictureCombo")->currentText();
+            Click(dialog, "cancelButton");
+        });
+        QVERIFY(!preset.DoModal());
+        QCOMPARE(shownPath, QStringLiteral("/bilder/neu.png"));
     }
 
     void browserPicksAPictureOfAnyFormat()
