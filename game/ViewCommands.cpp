@@ -102,13 +102,14 @@ void CQuizmoraView::RegisterCommands(CCommandTable& commands)
 
 void CQuizmoraView::RunPuzzleEditor(const std::string& picturePath)
 {
-    NewPuzzle(
-        this, engine_,
-        [this] {
-            TimerStep();
-            imageWnd_->RedrawNow();
-        },
-        picturePath);
+    const auto runStepAndRedraw = [this] {
+        TimerStep();
+        imageWnd_->RedrawNow();
+    };
+    if (picturePath.empty())
+        NewPuzzle(this, engine_, runStepAndRedraw);
+    else
+        NewPuzzleWithPicture(this, engine_, runStepAndRedraw, picturePath);
 }
 
 void CQuizmoraView::ChooseComPort()

@@ -13,11 +13,13 @@ struct CNewPuzzleFields;
 // puzzle below the engine's puzzle path under the wait cursor and shows a failure as an error
 // box; otherwise it loads the puzzle, makes it the running game and calls runStepAndRedraw for
 // one game step and an immediate redraw.
-// The entries are kept for the next call while the program runs. A picturePath, when given, is
-// the picture the dialog starts with.
-void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
-               const std::string& picturePath = {});
+// The entries are kept for the next call while the program runs.
+void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw);
 
 // The same with the caller's fields instead of the program-wide ones.
 void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
-               CNewPuzzleFields& fields, const std::string& picturePath = {});
+               CNewPuzzleFields& fields);
+
+// The same starting with `picturePath` as the picture to import (a picture dropped on the game).
+void NewPuzzleWithPicture(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
+                          const std::string& picturePath);

@@ -1,30 +1,48 @@
 #include "store/NewPuzzleDlg.h"
 
+#include "imaging/GraphicsFile.h"
+#include "store/PictureFitSettings.h"
 #include "store/PictureHistory.h"
+#include "store/PictureTransfer.h"
 #include "support/Cp1252.h"
 #include "support/Resources.h"
 #include "support/SettingsKey.h"
 #include "ui/DialogUnits.h"
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QMimeData>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace {
 
-
 constexpr int kBrowseBitmap = 139;
+// Typing a path shows its size once the typing pauses.
+constexpr int kSizeDelayMs = 300;
+
+std::string SizeText(CPictureSize size)
+{
+    return std::to_string(size.Width) + " \xC3\x97 " + std::to_string(size.Height);
+}
 
 QString FromUtf8(std::string_view text)
 {
@@ -151,9 +169,37 @@ CNewPuzzleDlg::CNewPuzzleDlg(CNewPuzzleFields& fields, QWidget* parent)
     okButton->setGeometry(units.Rect(285, 145, 50, 14).adjusted(0, 2 * grow, 0, 3 * grow));
     setFixedSize(units.X(347), units.Y(166) + 4 * grow);
 
+    // Beside the number: whether the picture is scaled down, and what that makes of it.
+    const int sizeLeft = std::max(units.X(200), numberEdit_->geometry().right() + units.X(8));
+    const int sizeWidth = units.X(335) - sizeLeft;
+    shrinkCheck_ = new QCheckBox(QStringLiteral("Bild verkleinern"), this);
+    shrinkCheck_->setObjectName(QStringLiteral("shrinkCheck"));
+    shrinkCheck_->setGeometry(QRect(sizeLeft, units.Y(110) + grow, sizeWidth, units.Y(10) + grow));
+    sizeLabel_ = new QLabel(this);
+    sizeLabel_->setObjectName(QStringLiteral("pictureSizeLabel"));
+    sizeLabel_->setWordWrap(true);
+    sizeLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    sizeLabel_->setGeometry(QRect(sizeLeft, units.Y(123) + 2 * grow, sizeWidth, units.Y(18)));
+    sizeTimer_ = new QTimer(this);
+    sizeTimer_->setSingleShot(true);
+    sizeTimer_->setInterval(kSizeDelayMs);
+
+    // Pictures may be dropped anywhere on the dialog, the edit fields included.
+    setAcceptDrops(true);
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        edit->installEventFilter(this);
+
     connect(browseButton_, &QPushButton::clicked, this, &CNewPuzzleDlg::Browse);
     connect(okButton, &QPushButton::clicked, this, &CNewPuzzleDlg::ConfirmEntries);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(pictureCombo_, &QComboBox::editTextChanged, sizeTimer_, qOverload<>(&QTimer::start));
+    connect(sizeTimer_, &QTimer::timeout, this, &CNewPuzzleDlg::UpdatePictureSize);
+    connect(shrinkCheck_, &QCheckBox::toggled, this, &CNewPuzzleDlg::ShowPictureSize);
+}
+
+void CNewPuzzleDlg::SetPicturePath(std::string path)
+{
+    presetPicture_ = std::move(path);
 }
 
 bool CNewPuzzleDlg::DoModal()
@@ -165,14 +211,17 @@ bool CNewPuzzleDlg::DoModal()
 void CNewPuzzleDlg::Initialise()
 {
     fields_.NumberText = std::to_string(fields_.Entries.Number);
+    const bool shrink = fields_.Entries.Fit.Shrink;
+    fields_.Entries.Fit = LoadPictureFit();
+    fields_.Entries.Fit.Shrink = shrink;
 
     std::vector<std::string> stored;
     CSettingsKey().ReadMultiString(kPictureHistoryValue, stored);
     const auto first = std::find_if(stored.begin(), stored.end(), [](const std::string& path) { return !path.empty(); });
-    if (first != stored.end())
+    if (presetPicture_)
+        fields_.Entries.PicturePath = *presetPicture_;
+    else if (first != stored.end())
         fields_.Entries.PicturePath = *first;
-    if (!presetPicture_.empty())
-        fields_.Entries.PicturePath = presetPicture_;
     pictureCombo_->clear();
     for (const std::string& path : SortedPictureList(std::move(stored)))
         pictureCombo_->addItem(FromPath(path));
@@ -182,6 +231,7 @@ void CNewPuzzleDlg::Initialise()
     browseButton_->setIconSize(bitmap.size());
     ShowFields();
     questionEdit_->setFocus();
+    sizeTimer_->start();
 }
 
 void CNewPuzzleDlg::TakeOverControls()
@@ -193,6 +243,7 @@ void CNewPuzzleDlg::TakeOverControls()
     entries.Question = ToCp1252(questionEdit_->text());
     if (modeGroup_->checkedId() >= 0)
         entries.Mode = modeGroup_->checkedId();
+    entries.Fit.Shrink = shrinkCheck_->isChecked();
 }
 
 void CNewPuzzleDlg::ShowFields()
@@ -204,6 +255,7 @@ void CNewPuzzleDlg::ShowFields()
     questionEdit_->setText(FromCp1252(entries.Question));
     if (QAbstractButton* radio = modeGroup_->button(entries.Mode))
         radio->setChecked(true);
+    shrinkCheck_->setChecked(entries.Fit.Shrink);
 }
 
 void CNewPuzzleDlg::Browse()
@@ -252,11 +304,127 @@ void CNewPuzzleDlg::ShowCheckMessage(std::string_view text)
 void CNewPuzzleDlg::StoreHistory()
 {
     const std::string& confirmed = fields_.Entries.PicturePath;
-    if (confirmed.empty())
+    // A pasted picture's file is gone once the puzzle is written.
+    if (confirmed.empty() || (fields_.Pasted && confirmed == ToPath(fields_.Pasted->Path())))
         return;
     std::vector<std::string> list;
     list.reserve(static_cast<std::size_t>(pictureCombo_->count()));
     for (int index = 0; index < pictureCombo_->count(); ++index)
         list.push_back(ToPath(pictureCombo_->itemText(index)));
     CSettingsKey().WriteMultiString(kPictureHistoryValue, UpdatedPictureHistory(confirmed, list));
+}
+
+bool CNewPuzzleDlg::TakePicture(const QMimeData& mime)
+{
+    TakeOverControls();
+    if (const std::optional<QString> file = DroppedPictureFile(mime)) {
+        fields_.Entries.PicturePath = ToPath(*file);
+    } else if (HasPictureData(mime)) {
+        std::shared_ptr<CPastedPicture> pasted = CPastedPicture::FromMimeData(mime);
+        if (!pasted)
+            return false;
+        fields_.Entries.PicturePath = ToPath(pasted->Path());
+        fields_.Pasted = std::move(pasted);
+    } else {
+        return false;
+    }
+    ShowFields();
+    UpdatePictureSize();
+    return true;
+}
+
+bool CNewPuzzleDlg::PasteFromClipboard()
+{
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    return mime != nullptr && TakePicture(*mime);
+}
+
+void CNewPuzzleDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QMimeData* mime = event->mimeData();
+    if (mime != nullptr && (DroppedPictureFile(*mime) || HasPictureData(*mime)))
+        event->acceptProposedAction();
+}
+
+void CNewPuzzleDlg::dropEvent(QDropEvent* event)
+{
+    if (event->mimeData() != nullptr && TakePicture(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void CNewPuzzleDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste) && PasteFromClipboard())
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+bool CNewPuzzleDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // The edit fields take text as usual; a picture file or picture data goes to the picture path.
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (drag->mimeData() != nullptr && (DroppedPictureFile(*drag->mimeData()) || HasPictureData(*drag->mimeData()))) {
+            drag->acceptProposedAction();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (drop->mimeData() != nullptr && TakePicture(*drop->mimeData())) {
+            drop->acceptProposedAction();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) && PasteFromClipboard())
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CNewPuzzleDlg::UpdatePictureSize()
+{
+    sizeTimer_->stop();
+    const QString path = pictureCombo_->currentText();
+    if (path != probedPath_) {
+        probedPath_ = path;
+        probedSize_.reset();
+        CPictureSize size;
+        if (!path.isEmpty() && QFileInfo(path).isFile()) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            if (ReadPictureSize(ToPath(path), size) == kLoadOk)
+                probedSize_ = size;
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    ShowPictureSize();
+}
+
+void CNewPuzzleDlg::ShowPictureSize()
+{
+    if (probedPath_.isEmpty()) {
+        sizeLabel_->clear();
+        return;
+    }
+    CPictureFit fit = fields_.Entries.Fit;
+    fit.Shrink = shrinkCheck_->isChecked();
+    sizeLabel_->setText(FromUtf8(PictureSizeText(probedSize_, fit)));
+}
+
+std::string PictureSizeText(const std::optional<CPictureSize>& size, const CPictureFit& fit)
+{
+    if (!size)
+        return "Kein lesbares Bild";
+    const CPictureSize stored = FittedPictureSize(*size, fit);
+    if (stored == *size)
+        return SizeText(*size) + " Pixel, wird so gespeichert";
+    return SizeText(*size) + " Pixel, wird als " + SizeText(stored) + " gespeichert";
 }

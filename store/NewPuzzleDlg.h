@@ -6,18 +6,29 @@
 #include "store/NewPuzzleEntries.h"
 
 #include <QDialog>
+#include <QString>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+class CPastedPicture;
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPushButton;
+class QTimer;
 
 struct CNewPuzzleFields {
     std::string NumberText;  // the number as typed
     CNewPuzzleEntries Entries;
+    // Pasted or dropped image data, kept as a file until the puzzle is written; Entries'
+    // picture path then names it.
+    std::shared_ptr<CPastedPicture> Pasted;
 };
 
 // Caption of the dialog's own messages: the application title.
@@ -31,14 +42,27 @@ public:
     // fields.Entries.Number is the number to start from; the caller sets it before each use.
     explicit CNewPuzzleDlg(CNewPuzzleFields& fields, QWidget* parent = nullptr);
 
+    // Starts the dialog with this picture path instead of the history's last one (a picture
+    // dropped on the game window). Call before DoModal.
+    void SetPicturePath(std::string path);
+
     // Shows the dialog modally. True when it closed through OK with every check passed: then the
     // fields hold the entries and Entries.Number the parsed number.
     bool DoModal();
-    // A picture to start with instead of the last one of the history (a file dropped on the game).
-    void SetPicturePath(std::string path) { presetPicture_ = std::move(path); }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Initialise();
+    // Takes a picture file or picture data from a drop or the clipboard; false when it holds none.
+    bool TakePicture(const QMimeData& mime);
+    bool PasteFromClipboard();
+    void UpdatePictureSize();
+    void ShowPictureSize();
     void TakeOverControls();
     void ShowFields();
     void Browse();
@@ -47,11 +71,19 @@ private:
     void StoreHistory();
 
     CNewPuzzleFields& fields_;
+    std::optional<std::string> presetPicture_;
     QComboBox* pictureCombo_;
     QPushButton* browseButton_;
     QLineEdit* questionEdit_;
     QLineEdit* answerEdit_;
     QButtonGroup* modeGroup_;
     QLineEdit* numberEdit_;
-    std::string presetPicture_;
+    QCheckBox* shrinkCheck_;
+    QLabel* sizeLabel_;
+    QTimer* sizeTimer_;
+    QString probedPath_;  // the path whose size is known, with the size (nothing: not a picture)
+    std::optional<CPictureSize> probedSize_;
 };
+
+// The line under the check box: the picture's size and the size it is stored at (UTF-8).
+std::string PictureSizeText(const std::optional<CPictureSize>& size, const CPictureFit& fit);

@@ -3,6 +3,8 @@
 // written. Shared by the editor dialog and the command-line tool, so both refuse the same input
 // with the same words.
 
+#include "store/PictureImport.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +26,7 @@ struct CNewPuzzleEntries {
     std::string Answer;       // Windows-1252
     int Number = 0;
     int Mode = NextFree;      // a NewPuzzleMode; any other value overwrites
+    CPictureFit Fit;          // the size the picture is stored at
 };
 
 // The typed puzzle number in the notations of ParseNumber (0x10, 0o17, 0b101, 007), brought into

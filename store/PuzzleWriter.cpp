@@ -3,9 +3,10 @@
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
 #include "support/AtomicFile.h"
+#include "store/PictureImport.h"
 #include "store/PuzzleFolder.h"
+#include "store/PuzzleSetChange.h"
 #include "store/PuzzleText.h"
-#include "ui/PathFunctions.h"
 
 #include <algorithm>
 #include <system_error>
@@ -25,29 +26,11 @@ std::filesystem::path FileInFolder(const std::filesystem::path& folder, std::str
     return FindEntryIgnoringCase(folder, name).value_or(folder / name);
 }
 
-bool IsSameFile(const std::string& picturePath, const std::filesystem::path& formed,
-                const std::filesystem::path& target)
+// True when `source` already is the file at `target`: it is then loaded but not written again.
+bool IsSameFile(const std::string& source, const std::filesystem::path& target)
 {
-    if (picturePath == formed.native() || picturePath == target.native())
-        return true;
     std::error_code error;
-    return std::filesystem::equivalent(picturePath, target, error) && !error;
-}
-
-EPuzzleEditError ImportPicture(const std::string& picturePath, const std::filesystem::path& puzzlePath, int number,
-                               const std::filesystem::path& folder, CGraphicsImage& picture)
-{
-    CGraphicsImage loaded;
-    if (LoadGraphicsFile(picturePath, loaded) != kLoadOk || !picture.Swap(loaded))
-        return EPuzzleEditError::PictureLoad;
-
-    const std::filesystem::path formed = PuzzleFolderPath(puzzlePath, number) / kPuzzlePictureFileName;
-    const std::filesystem::path target = FileInFolder(folder, kPuzzlePictureFileName);
-    if (IsSameFile(picturePath, formed, target))
-        return EPuzzleEditError::None;
-    // The save replaces the old picture only once the new one is whole.
-    return SaveGraphicsFile(target.native(), picture) == kSaveOk ? EPuzzleEditError::None
-                                                                 : EPuzzleEditError::PictureSave;
+    return std::filesystem::equivalent(source, target, error) && !error;
 }
 
 }  // namespace
@@ -60,21 +43,33 @@ std::string NewPuzzleText(std::string_view question, std::string_view answer)
 CPuzzleEditResult WriteNewPuzzle(const std::filesystem::path& puzzlePath, const CNewPuzzleEntries& entries,
                                  CGraphicsImage& picture, const FolderMover& move)
 {
-    const CPuzzleEditResult slot = ChoosePuzzleSlot(puzzlePath, entries.Number, entries.Mode, move);
+    // The picture is read before anything in the set changes: one that does not load changes nothing.
+    CGraphicsImage imported;
+    bool scaled = false;
+    if (!entries.PicturePath.empty()) {
+        CPictureSize own;
+        if (LoadImportPicture(entries.PicturePath, entries.Fit, imported, &own) != kLoadOk)
+            return {EPuzzleEditError::PictureLoad, entries.Number};
+        scaled = own != CPictureSize{imported.Width(), imported.Height()};
+    }
+
+    CPuzzleSetChange change(move);
+    const CPuzzleEditResult slot = ChoosePuzzleSlot(puzzlePath, entries.Number, entries.Mode, change.RecordingMover());
     if (!slot)
         return slot;
     const int number = slot.Number;
-
     const std::filesystem::path folder = ExistingPuzzleFolder(puzzlePath, number);
-    // A folder that cannot be made shows up as the failure to write into it.
-    CreatePath(folder.native());
+    change.CreateFolder(folder);
 
     if (!entries.PicturePath.empty()) {
-        const EPuzzleEditError error = ImportPicture(entries.PicturePath, puzzlePath, number, folder, picture);
-        if (error != EPuzzleEditError::None)
-            return {error, number};
+        const std::filesystem::path target = FileInFolder(folder, kPuzzlePictureFileName);
+        if ((scaled || !IsSameFile(entries.PicturePath, target)) && !StoreImportPicture(imported, target))
+            return {EPuzzleEditError::PictureSave, number};
     }
     if (!WriteFileAtomically(FileInFolder(folder, kPuzzleTextFileName), NewPuzzleText(entries.Question, entries.Answer)))
         return {EPuzzleEditError::TextSave, number};
+    change.Keep();
+    if (!entries.PicturePath.empty())
+        picture.Swap(imported);
     return {EPuzzleEditError::None, number};
 }

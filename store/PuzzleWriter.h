@@ -18,8 +18,10 @@ class CGraphicsImage;
 std::string NewPuzzleText(std::string_view question, std::string_view answer);
 
 // Writes the puzzle of `entries` below puzzlePath. The picture file, when one is named, is loaded
-// by its content into `picture` (which keeps what it held if that fails) and stored as PNG, unless
-// it already is the puzzle's own "Pic.png". Without a picture an existing "Pic.png" stays.
-// Steps done before a failure stay done (moved puzzles, a created folder, a stored picture).
+// by its content and fitted before anything in the set changes, then stored as PNG, unless it
+// already is the puzzle's own "Pic.png" at its fitted size. Without a picture an existing
+// "Pic.png" stays. A failure undoes the moves and the folders it made, so the set is as it was
+// (an overwritten puzzle whose text fails keeps its new picture). Only when everything is written
+// does `picture` (the picture in play) become the imported one; until then it keeps what it held.
 CPuzzleEditResult WriteNewPuzzle(const std::filesystem::path& puzzlePath, const CNewPuzzleEntries& entries,
                                  CGraphicsImage& picture, const FolderMover& move = MoveFolderNoReplace);

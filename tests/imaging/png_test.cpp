@@ -3,6 +3,7 @@
 
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/formats/png/PngDeflate.h"
 #include "imaging/formats/png/PngReader.h"
 #include "imaging/formats/png/PngWriter.h"
 #include "support/DataStream.h"
@@ -239,6 +240,46 @@ TEST_F(PngFileTest, EveryFormatRoundTrips)
         for (u32 y = 0; y < 7; ++y)
             for (u32 x = 0; x < 13; ++x)
                 ASSERT_EQ(loaded.GetPixelFn(x, y), image.GetPixelFn(x, y) & mask) << bpp << " at " << x << "," << y;
+    }
+}
+
+// A picture above a megapixel: its rows are filtered and deflated in parts on several threads.
+// Half of it is noise (a photo's kind of data), half repeats (a drawing's).
+TEST_F(PngFileTest, LargePicturesRoundTripWithEveryThreadCount)
+{
+    for (const bool withAlpha : {false, true}) {
+        CGraphicsImage image, loaded;
+        ASSERT_TRUE(image.Create(32, 1100, 1000, 0));
+        u32 seed = 99;
+        for (u32 y = 0; y < 1000; ++y)
+            for (u32 x = 0; x < 1100; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                const u32 value = x < 550 ? seed ^ (seed >> 13) : ((x / 8 + y / 8) % 3) * 0x40302010u;
+                image.SetPixelFn(x, y, withAlpha ? value : value & 0xFFFFFFu);  // no alpha: saved as RGB
+            }
+        const std::string file = PathOf(withAlpha ? "large-rgba.png" : "large-rgb.png");
+        ASSERT_EQ(SaveGraphicsFile(file, image), 0) << SaveErrorText();
+        ASSERT_EQ(LoadGraphicsFile(file, loaded), 0) << LoadErrorText();
+        ASSERT_EQ(loaded.Bpp(), withAlpha ? 32 : 24);
+        const u32 mask = withAlpha ? 0xFFFFFFFFu : 0xFFFFFFu;
+        for (u32 y = 0; y < 1000; y += 7)
+            for (u32 x = 0; x < 1100; ++x)
+                ASSERT_EQ(loaded.GetPixelFn(x, y), image.GetPixelFn(x, y) & mask) << x << "," << y;
+
+        // One stream or several joined ones: the same filtered rows.
+        Bytes single;
+        for (const unsigned threads : {1u, 3u}) {
+            std::vector<std::uint8_t> stream;
+            ASSERT_EQ(DeflatePngRows(image, withAlpha, PngCompressionForPhotos(), threads, {}, stream),
+                      PngDeflateResult::Done);
+            Bytes rows(std::size_t{1000} * (1100 * (withAlpha ? 4 : 3) + 1));
+            uLongf size = uLongf(rows.size());
+            ASSERT_EQ(uncompress(rows.data(), &size, stream.data(), uLong(stream.size())), Z_OK) << threads;
+            ASSERT_EQ(size, rows.size()) << threads;
+            if (threads == 1)
+                single = rows;
+            EXPECT_TRUE(rows == single) << threads;
+        }
     }
 }
 

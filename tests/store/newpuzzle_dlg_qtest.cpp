@@ -6,19 +6,30 @@
 #include "game/SoundSink.h"
 #include "store/NewPuzzle.h"
 #include "store/NewPuzzleDlg.h"
+#include "imaging/GraphicsFile.h"
+#include "imaging/GraphicsImage.h"
+#include "store/PictureFitSettings.h"
 #include "support/SettingsKey.h"
+#include "tests/store/OrientedPhoto.h"
 #include "tests/ui/ModalSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <fstream>
 #include <iterator>
@@ -121,6 +132,16 @@ private slots:
         std::vector<std::string> history;
         QVERIFY(CSettingsKey().ReadMultiString(kPictureHistoryValue, history));
         QCOMPARE(history, (std::vector<std::string>{picture_.toStdString(), "/bilder/Affe.png", "/bilder/zebra.png"}));
+
+        // A picture handed over (dropped on the game) comes before the history.
+        CNewPuzzleDlg preset(fields);
+        preset.SetPicturePath("/bilder/neu.png");
+        WhenShown<CNewPuzzleDlg>([&](CNewPuzzleDlg& dialog) {
+            shownPath = Child<QComboBox>(dialog, "pictureCombo")->currentText();
+            Click(dialog, "cancelButton");
+        });
+        QVERIFY(!preset.DoModal());
+        QCOMPARE(shownPath, QStringLiteral("/bilder/neu.png"));
     }
 
     void browserPicksAPictureOfAnyFormat()
@@ -180,6 +201,107 @@ private slots:
         QCOMPARE(engine.State().Running, 0);
         QCOMPARE(ReadAll(root_ + "/Game001/Game.txt"), std::string("Eins\nEins\n"));
         QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void picturesArriveByDropAndPaste_data()
+    {
+        QTest::addColumn<QString>("receiver");  // the widget the drop or key goes to; empty: the dialog
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QString>("content");   // "file", "image" or "text"
+        QTest::newRow("file dropped on the dialog") << QString() << false << QStringLiteral("file");
+        QTest::newRow("file dropped on the question") << QStringLiteral("questionEdit") << false << QStringLiteral("file");
+        QTest::newRow("image data dropped") << QString() << false << QStringLiteral("image");
+        QTest::newRow("file pasted in the question") << QStringLiteral("questionEdit") << true << QStringLiteral("file");
+        QTest::newRow("image data pasted in the question") << QStringLiteral("questionEdit") << true << QStringLiteral("image");
+        QTest::newRow("image data pasted on a button") << QStringLiteral("okButton") << true << QStringLiteral("image");
+        QTest::newRow("text pasted stays text") << QStringLiteral("questionEdit") << true << QStringLiteral("text");
+    }
+
+    void picturesArriveByDropAndPaste()
+    {
+        QFETCH(QString, receiver);
+        QFETCH(bool, paste);
+        QFETCH(QString, content);
+        CManualTicks clock;
+        CRandom random;
+        CSilentSound sound;
+        CGameEngine engine(clock, random, sound);
+        engine.SetPuzzlePath(root_);
+        CNewPuzzleFields fields;
+        QString taken;
+        QString question;
+        bool accepted = paste;
+        WhenShown<CNewPuzzleDlg>([&](CNewPuzzleDlg& dialog) {
+            Fill(dialog, {}, QStringLiteral("F"), QStringLiteral("A"), QStringLiteral("1"), "modeOverwrite");
+            auto* mime = new QMimeData;
+            if (content == QStringLiteral("file"))
+                mime->setUrls({QUrl::fromLocalFile(picture_)});
+            else if (content == QStringLiteral("image"))
+                mime->setData(QStringLiteral("image/png"), QByteArray::fromStdString(ReadAll(picture_.toStdString())));
+            else
+                mime->setText(QStringLiteral("?"));
+            QWidget* target = receiver.isEmpty() ? &dialog : Child<QWidget>(dialog, receiver.toLatin1().constData());
+            target->setFocus();
+            if (paste) {
+                QApplication::clipboard()->setMimeData(mime);
+                QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+            } else {
+                QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(target, &enter);
+                QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(target, &drop);
+                accepted = enter.isAccepted() && drop.isAccepted();
+                delete mime;
+            }
+            taken = Child<QComboBox>(dialog, "pictureCombo")->currentText();
+            question = Child<QLineEdit>(dialog, "questionEdit")->text();
+            Click(dialog, "okButton");
+        });
+        NewPuzzle(nullptr, engine, [] {}, fields);
+        QVERIFY(accepted);
+        QCOMPARE(question, content == QStringLiteral("text") ? QStringLiteral("F?") : QStringLiteral("F"));
+        if (content == QStringLiteral("text")) {
+            QVERIFY(taken.isEmpty());
+            return;
+        }
+        if (content == QStringLiteral("file"))
+            QCOMPARE(taken, picture_);
+        CGraphicsImage stored;
+        QCOMPARE(LoadGraphicsFile(root_ + "/Game001/Pic.png", stored), kLoadOk);
+        QCOMPARE(std::pair(stored.Width(), stored.Height()), std::pair(6u, 4u));
+        // Pasted data lives only until the puzzle is written, and never enters the history.
+        QCOMPARE(QFile::exists(taken), content == QStringLiteral("file"));
+        std::vector<std::string> history;
+        CSettingsKey().ReadMultiString(kPictureHistoryValue, history);
+        QCOMPARE(history.empty(), content != QStringLiteral("file"));
+        QVERIFY(fields.Entries.PicturePath != taken.toStdString() || content == QStringLiteral("file"));
+    }
+
+    void sizeShownFollowsTheCheckBoxAndTheSetting()
+    {
+        const std::string photo = root_ + "/photo.jpg";
+        QVERIFY(MakeOrientedPhoto(photo));
+        CSettingsKey().WriteDword(kPictureMaxWidthValue, 2000u);
+        CSettingsKey().WriteDword(kPictureMaxHeightValue, 2000u);
+        CNewPuzzleFields fields;
+        fields.Entries.PicturePath = photo;
+        QStringList shown;
+        WhenShown<CNewPuzzleDlg>([&](CNewPuzzleDlg& dialog) {
+            auto* label = Child<QLabel>(dialog, "pictureSizeLabel");
+            auto* check = Child<QCheckBox>(dialog, "shrinkCheck");
+            static_cast<void>(QTest::qWaitFor([label] { return !label->text().isEmpty(); }, 20000));
+            shown << label->text() << check->text();
+            check->setChecked(false);
+            shown << label->text();
+            Fill(dialog, QString::fromStdString(photo), QStringLiteral("F"), QStringLiteral("A"), QStringLiteral("1"));
+            Click(dialog, "okButton");
+        });
+        QVERIFY(CNewPuzzleDlg(fields).DoModal());
+        QCOMPARE(shown, (QStringList{QStringLiteral("3000 × 4000 Pixel, wird als 1500 × 2000 gespeichert"),
+                                     QStringLiteral("Bild verkleinern"),
+                                     QStringLiteral("3000 × 4000 Pixel, wird so gespeichert")}));
+        QVERIFY(!fields.Entries.Fit.Shrink);
+        QCOMPARE(std::pair(fields.Entries.Fit.MaxWidth, fields.Entries.Fit.MaxHeight), std::pair(2000u, 2000u));
     }
 
 private:

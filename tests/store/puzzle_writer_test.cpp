@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <map>
 #include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -202,15 +203,65 @@ TEST_F(PuzzleWriter, APictureThatDoesNotLoadStopsBeforeTheText)
     }
 }
 
-TEST_F(PuzzleWriter, InsertThenAFailingPictureLeavesTheMovedPuzzles)
+// Every folder and file below the root, with the files' bytes.
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& root)
 {
-    WriteOldPuzzle(1);
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string name = entry.path().lexically_relative(root).string();
+        entries[entry.is_directory() ? name + "/" : name] = entry.is_directory() ? "" : ReadAll(entry.path());
+    }
+    return entries;
+}
+
+TEST_F(PuzzleWriter, AFailedWriteLeavesTheSetAsItWas)
+{
+    for (int number : {1, 2, 3})
+        WriteOldPuzzle(number);
     set.WriteFile("notiz.png", "kein Bild");
-    const CPuzzleEditResult result = Write(1, Insert, (set.Root() / "notiz.png").string());
-    EXPECT_EQ(result.Error, EPuzzleEditError::PictureLoad);
-    EXPECT_EQ(ReadAll(File(2, "Game.txt")), "Alte Frage\nAlte Antwort\n");
-    EXPECT_TRUE(std::filesystem::is_directory(PuzzleFolderPath(set.Root(), 1)));
-    EXPECT_TRUE(FolderEntries(PuzzleFolderPath(set.Root(), 1)).empty());
+    set.WriteFile("Game005/notiz.txt", "ein freier Platz mit Ordner");
+    const std::string unreadable = (set.Root() / "notiz.png").string();
+    const std::string damaged = TestData("store/damaged.png").string();
+    const std::string large = TestData("bmpsuite/good/rgb24.bmp").string();  // its PNG is above 512 bytes
+    const struct {
+        const char* name;
+        int number;
+        int mode;
+        std::string picture;
+        rlim_t fileLimit;
+        EPuzzleEditError error;
+    } cases[] = {
+        {"insert, unreadable picture", 2, Insert, unreadable, RLIM_INFINITY, EPuzzleEditError::PictureLoad},
+        {"insert, damaged picture", 1, Insert, damaged, RLIM_INFINITY, EPuzzleEditError::PictureLoad},
+        {"next free, unreadable picture", 1, NextFree, unreadable, RLIM_INFINITY, EPuzzleEditError::PictureLoad},
+        {"insert, picture not saved", 2, Insert, large, 512, EPuzzleEditError::PictureSave},
+        {"next free, picture not saved", 2, NextFree, large, 512, EPuzzleEditError::PictureSave},
+        {"next free into a folder, picture not saved", 5, NextFree, large, 512, EPuzzleEditError::PictureSave},
+        {"insert, text not saved", 1, Insert, "", 8, EPuzzleEditError::TextSave},
+    };
+    picture_.Create(24, 2, 2);
+    const auto before = Snapshot(set.Root());
+    for (const auto& c : cases) {
+        CPuzzleEditResult result;
+        {
+            CFileSizeLimit limit(c.fileLimit);
+            result = Write(c.number, c.mode, c.picture, std::string(40, 'F'));
+        }
+        EXPECT_EQ(result.Error, c.error) << c.name;
+        EXPECT_EQ(Snapshot(set.Root()), before) << c.name;
+        EXPECT_EQ(picture_.Width(), 2u) << c.name << ": the picture in play is kept";
+    }
+}
+
+TEST_F(PuzzleWriter, InsertInFrontOfAPuzzleTakesItsPictureAlong)
+{
+    WriteOldPuzzle(2);
+    const std::string own = ReadAll(File(2, "Pic.png"));
+    ASSERT_TRUE(Write(2, Insert, File(2, "Pic.png").native()));
+    EXPECT_EQ(ReadAll(File(3, "Pic.png")), own);
+    CGraphicsImage stored;
+    ASSERT_EQ(LoadPuzzlePicture(set.Root(), 2, stored), kLoadOk);
+    EXPECT_EQ(std::pair(stored.Width(), stored.Height()), std::pair(4u, 3u));
 }
 
 TEST_F(PuzzleWriter, ATextThatCannotBeWrittenIsReported)

@@ -1,5 +1,8 @@
 // quizmora-puzzles run as a program: "list" over puzzle sets and "add" with the editor's store code.
 
+#include "imaging/GraphicsFile.h"
+#include "imaging/GraphicsImage.h"
+#include "tests/store/OrientedPhoto.h"
 #include "tests/store/TemporaryPuzzleSet.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +34,8 @@ protected:
         const std::string tool = std::string(toolsDir ? toolsDir : QUIZMORA_BINARY_DIR "/bin") + "/quizmora-puzzles";
         const auto out = set.Root() / "out.txt";
         const auto err = set.Root() / "err.txt";
-        const std::string command = "'" + tool + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+        // The editor's settings from a folder of the test's own: the default largest size.
+        const std::string command = "XDG_CONFIG_HOME='" + set.Root().string() + "' '" + tool + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
     }
@@ -99,6 +103,29 @@ TEST_F(PuzzlesTool, AddInsertsWithAPicture)
     EXPECT_EQ(Text("Game002"), "Was ist das?\r\n@3000 Eisberg\r\nHaus\r\n");
     EXPECT_EQ(Text("Game003"), "Zwei\nZwei\n");
     EXPECT_TRUE(std::filesystem::exists(SetPath() / "Game001" / "Pic.png"));
+}
+
+TEST_F(PuzzlesTool, AddStoresAPhotoUprightAndFittedUnlessKeptAtItsSize)
+{
+    const std::filesystem::path photo = set.Root() / "photo.jpg";
+    ASSERT_TRUE(MakeOrientedPhoto(photo));
+    const struct {
+        const char* option;
+        std::uint32_t width, height;
+    } cases[] = {{"", 1620, 2160}, {"--keep-size", 3000, 4000}};
+    for (const auto& c : cases) {
+        const CRun run = Add(std::string("--question F --answer A --number 5 --mode overwrite --picture '") +
+                             photo.string() + "' " + c.option);
+        ASSERT_EQ(run.exitCode, 0) << c.option << run.err;
+        CGraphicsImage stored;
+        ASSERT_EQ(LoadGraphicsFile((SetPath() / "Game005/Pic.png").native(), stored), kLoadOk) << c.option;
+        EXPECT_EQ(std::pair(stored.Width(), stored.Height()), std::pair(c.width, c.height)) << c.option;
+        // Upright: red on top, blue below (0x00RRGGBB).
+        const std::uint32_t top = stored.GetPixelFn(c.width / 2, 0);
+        const std::uint32_t bottom = stored.GetPixelFn(c.width / 2, c.height - 1);
+        EXPECT_GT(top >> 16 & 0xFF, top & 0xFF) << c.option;
+        EXPECT_GT(bottom & 0xFF, bottom >> 16 & 0xFF) << c.option;
+    }
 }
 
 TEST_F(PuzzlesTool, AddFailuresGiveTheEditorsMessage)

@@ -1,10 +1,14 @@
-// quizmora-puzzles add DIR --question Q --answer A [--picture FILE] [--number N]
+// quizmora-puzzles add DIR --question Q --answer A [--picture FILE] [--keep-size] [--number N]
 //                        [--mode next|insert|overwrite]
 // Writes a new puzzle exactly as the game's editor does: the same checks, the same choice of the
-// number, the same files. Prints the folder written; on failure the editor's message on stderr.
+// number, the same files, the picture scaled down to the editor's largest size unless --keep-size
+// keeps it as it is. Prints the folder written; on failure the editor's message on stderr.
 
 #include "imaging/GraphicsImage.h"
 #include "store/NewPuzzleEntries.h"
+#ifdef QUIZMORA_WITH_SETTINGS
+#include "store/PictureFitSettings.h"
+#endif
 #include "store/PuzzleFolder.h"
 #include "store/PuzzleWriter.h"
 #include "support/Cp1252.h"
@@ -25,7 +29,7 @@ int UsageError(std::string_view text)
 {
     PrintLine(stderr, text);
     PrintLine(stderr, "Aufruf: quizmora-puzzles add DIR --question FRAGE --answer ANTWORT [--picture BILD] "
-                      "[--number N] [--mode next|insert|overwrite]");
+                      "[--keep-size] [--number N] [--mode next|insert|overwrite]");
     return kExitUsage;
 }
 
@@ -47,6 +51,7 @@ struct CAddArguments {
     std::string Picture;
     std::optional<std::string> Number;
     int Mode = NextFree;
+    bool KeepSize = false;
 };
 
 // The error text for the usage message, or nothing when the arguments are complete.
@@ -60,6 +65,10 @@ std::optional<std::string> ParseArguments(std::span<const std::string_view> args
                 return "Nur ein Puzzle-Ordner: " + std::string(arg);
             parsed.PuzzlePath = arg;
             havePath = true;
+            continue;
+        }
+        if (arg == "--keep-size") {
+            parsed.KeepSize = true;
             continue;
         }
         if (index + 1 >= args.size())
@@ -101,8 +110,12 @@ int RunAdd(std::span<const std::string_view> args)
         return UsageError(*problem);
 
     // The terminal speaks UTF-8; puzzle texts are Windows-1252.
-    const CNewPuzzleEntries entries{parsed.Picture, Utf8ToCp1252(*parsed.Question), Utf8ToCp1252(*parsed.Answer),
-                                    PuzzleNumberFromText(parsed.Number.value_or("1")), parsed.Mode};
+    CNewPuzzleEntries entries{parsed.Picture, Utf8ToCp1252(*parsed.Question), Utf8ToCp1252(*parsed.Answer),
+                              PuzzleNumberFromText(parsed.Number.value_or("1")), parsed.Mode};
+#ifdef QUIZMORA_WITH_SETTINGS
+    entries.Fit = LoadPictureFit();
+#endif
+    entries.Fit.Shrink = !parsed.KeepSize;
     if (const std::optional<std::string_view> problem = CheckNewPuzzleEntries(entries)) {
         PrintLine(stderr, *problem);
         return kExitProblems;

@@ -2,9 +2,12 @@
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/formats/png/PngDeflate.h"
 #include "imaging/formats/png/PngIo.h"
 
+#include <algorithm>
 #include <csetjmp>
+#include <vector>
 
 namespace {
 
@@ -26,6 +29,10 @@ struct PngWriteLayout
     const char* comment = nullptr;
     int transCount = 0;  // palette alpha written as tRNS: the entries up to the last one not opaque
     png_byte trans[256] = {};
+    PngCompression compression;
+    // The IDAT content made beforehand (large pictures, on several threads); null: rows go to libpng.
+    const std::uint8_t* imageData = nullptr;
+    std::size_t imageDataSize = 0;
 };
 
 // An indexed picture keeps its palette and carries its alpha in a tRNS chunk rather than growing
@@ -41,6 +48,18 @@ void TakePaletteAlpha(const CGraphicsImage& image, PngWriteLayout& layout)
         if (layout.trans[i] != 255)
             layout.transCount = i + 1;
     }
+}
+
+// Writes the prepared image data as IDAT chunks of the compression's chunk size, then IEND.
+void WritePreparedImageData(png_structp png, const PngWriteLayout& layout)
+{
+    static const png_byte kIdat[5] = "IDAT";
+    static const png_byte kIend[5] = "IEND";
+    for (std::size_t offset = 0; offset < layout.imageDataSize; offset += layout.compression.chunkBytes) {
+        const std::size_t size = std::min(layout.compression.chunkBytes, layout.imageDataSize - offset);
+        png_write_chunk(png, kIdat, layout.imageData + offset, size);
+    }
+    png_write_chunk(png, kIend, nullptr, 0);
 }
 
 PngWriteLayout LayoutFor(const CGraphicsImage& image, bool withAlpha, const CGraphicsCodecInfo& info)
@@ -76,6 +95,7 @@ PngPhase WritePng(png_structp png, png_infop info, const CGraphicsImage& image, 
     }
     png_set_IHDR(png, info, image.Width(), image.Height(), layout.bitDepth, layout.colorType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    ApplyPngCompression(png, layout.compression);
     if (layout.colorType == PNG_COLOR_TYPE_PALETTE) {
         png_color palette[256] = {};
         const int entries = 1 << layout.bitDepth;
@@ -88,6 +108,10 @@ PngPhase WritePng(png_structp png, png_infop info, const CGraphicsImage& image, 
             png_set_tRNS(png, info, layout.trans, layout.transCount, nullptr);
     }
     png_write_info(png, info);
+    if (layout.imageData != nullptr) {
+        WritePreparedImageData(png, layout);
+        return PngPhase::Done;
+    }
     if (layout.rows != PngRowSource::Stored)
         png_set_bgr(png);
 
@@ -122,7 +146,24 @@ void CPngWriter::Write(CDataStream& stream, const CGraphicsImage& image, bool wi
         throw EGraphicsException(GraphicsText::InvalidImage);
 
     CPngWriteStructs structs(state);
-    const PngWriteLayout layout = LayoutFor(image, withAlpha, Info());
+    PngWriteLayout layout = LayoutFor(image, withAlpha, Info());
+    layout.compression = m_compression ? *m_compression : ChoosePngCompression(image, withAlpha);
+    std::vector<std::uint8_t> imageData;
+    const unsigned threads = layout.compression.threads != 0 ? layout.compression.threads : PngDeflateThreads(image);
+    if (layout.rows != PngRowSource::Stored && threads > 1) {
+        const PngStopQuery askStop = [this](int percent) { return Info().ProgressAsksToStop(percent); };
+        switch (DeflatePngRows(image, layout.rows == PngRowSource::Colour32, layout.compression, threads, askStop,
+                               imageData)) {
+        case PngDeflateResult::Stopped:
+            throw EGraphicsAbort();
+        case PngDeflateResult::Failed:
+            throw EGraphicsMemory();
+        case PngDeflateResult::Done:
+            break;
+        }
+        layout.imageData = imageData.data();
+        layout.imageDataSize = imageData.size();
+    }
     switch (WritePng(structs.png(), structs.info(), image, layout, Info())) {
     case PngPhase::Failed:
         throw EGraphicsException(state.message);

@@ -5,6 +5,9 @@
 // "Comment" text chunk.
 
 #include "imaging/GraphicsCodec.h"
+#include "imaging/formats/png/PngCompression.h"
+
+#include <optional>
 
 class CPngWriter : public CGraphicsWriter
 {
@@ -19,7 +22,10 @@ public:
 
     bool WithAlpha() const { return m_withAlpha; }
     void SetWithAlpha(bool withAlpha) { m_withAlpha = withAlpha; }
+    // Fixed compression settings; without them each picture gets ChoosePngCompression's.
+    void SetCompression(std::optional<PngCompression> compression) { m_compression = compression; }
 
 private:
     bool m_withAlpha = false;
+    std::optional<PngCompression> m_compression;
 };
