@@ -41,6 +41,8 @@ constexpr std::array kTexts = {
     Entry{CommandId::NextGameNumber, {"Auswahl der nächsten Spielnummer", "Nächste Spielnummer"}},
     Entry{CommandId::SwitchTime, {"Stellt die Zeit ein in der Buchstaben aufgetdeckt werden.", "Schaltzeit einstellen"}},
     Entry{CommandId::SecondTick, {"Die Tonausgabe pro Sekunde aktivieren.", "Sekundentick"}},
+    Entry{CommandId::PhoneBuzzers, {"Handys als Buzzer zulassen (QR-Code zum Beitreten).", "Handy-Buzzer"}},
+    Entry{CommandId::BuzzerKeys, {"Die Tasten zum Anhalten der Timer festlegen.", "Buzzer-Tasten"}},
 };
 
 }  // namespace

@@ -309,6 +309,11 @@ QString CMainFrame::StatusText(int pane) const
     return panes_[static_cast<std::size_t>(pane)]->text();
 }
 
+std::string CMainFrame::JoinUrl() const
+{
+    return view_ != nullptr ? view_->BuzzerJoinUrl().toStdString() : std::string();
+}
+
 std::string CMainFrame::DocumentPath() const
 {
     return ToCp1252(document_.PathName());

@@ -61,6 +61,7 @@ public:
     bool SetStatusText(std::uint32_t pane, const std::string& text) override;
     std::string DocumentPath() const override;
     bool OpenDocument(const std::string& path) override;
+    std::string JoinUrl() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

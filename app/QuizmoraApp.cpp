@@ -93,6 +93,8 @@ bool CQuizmoraApp::InitInstance(const QStringList& arguments, const ViewFactory&
         router_->PostCommand(CommandId::FullScreen);
     for (const QString& path : line.puzzlePaths)
         view_->SetPuzzlePath(path);
+    if (line.buzzerPort >= 0)
+        view_->StartBuzzers(line.buzzerHost, line.buzzerPort);
     // After the paths: a valid path given on the command line needs no folder chooser.
     view_->CheckPuzzlePathAtStart();
     return true;

@@ -43,6 +43,7 @@ void CBuzzerReferee::Decide()
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const SCandidate& a, const SCandidate& b) { return a.timeMs < b.timeMs; });
     const SCandidate& winner = candidates.front();
+    ++decisions_;
     lastMargin_.reset();
     for (const SCandidate& other : candidates) {
         if (other.side != winner.side) {

@@ -57,6 +57,8 @@ public:
     // The winner's lead over the other side's first candidate in the last decision; empty when
     // nobody on the other side pressed within the window.
     std::optional<double> LastMargin() const { return lastMargin_; }
+    // How many decisions were made so far.
+    std::uint64_t Decisions() const { return decisions_; }
 
 private:
     struct SCandidate {
@@ -72,4 +74,5 @@ private:
     std::array<std::optional<double>, 2> lastAccepted_{};
     std::vector<SCandidate> candidates_;
     std::optional<double> lastMargin_;
+    std::uint64_t decisions_ = 0;
 };

@@ -1,12 +1,14 @@
 #include "game/QuizmoraView.h"
 
 #include "app/CommandIds.h"
+#include "buzzers/BuzzerControl.h"
 #include "game/GameColours.h"
 #include "remote/RemoteReader.h"
 #include "ui/ImageWnd.h"
 #include "ui/PathFunctions.h"
 
 #include <QCursor>
+#include <QHostAddress>
 #include <QLabel>
 #include <QMainWindow>
 #include <QResizeEvent>
@@ -56,6 +58,7 @@ CQuizmoraView::CQuizmoraView(const GameViewContext& context, Options options)
               QMetaObject::invokeMethod(
                   this, [this, portName] { ShowRemoteState(portName); }, Qt::QueuedConnection);
           })
+    , buzzerGame_(engine_, remoteHost_)
 {
     setObjectName(QStringLiteral("gameView"));
     // The image window covers everything; the view itself never paints or erases.
@@ -74,6 +77,7 @@ CQuizmoraView::CQuizmoraView(const GameViewContext& context, Options options)
 
     ShowRemoteState({});
     AttachStatusPane(context.parent);
+    buzzers_ = std::make_unique<CBuzzerControl>(buzzerGame_, context.parent);
     reader_ = std::make_unique<CRemoteReader>(remoteHost_, portSetting_);
 
     gameTimer_.setTimerType(Qt::PreciseTimer);
@@ -87,6 +91,7 @@ CQuizmoraView::~CQuizmoraView()
     SaveViewSettings(CurrentSettings());
     // The reader calls into the engine and this view: it has ended before they go.
     reader_.reset();
+    buzzers_.reset();
     delete statusPane_.data();
 }
 
@@ -117,6 +122,17 @@ void CQuizmoraView::CheckPuzzlePathAtStart()
 {
     if (GetPathType(settings_.PicPath) < kPathFolder && postCommand_)
         postCommand_(CommandId::PuzzlePath);
+}
+
+void CQuizmoraView::StartBuzzers(const QString& host, int port)
+{
+    buzzers_->SetEndpoint(QHostAddress(host), static_cast<quint16>(port));
+    buzzers_->SwitchOn();
+}
+
+QString CQuizmoraView::BuzzerJoinUrl() const
+{
+    return buzzers_->JoinUrl();
 }
 
 void CQuizmoraView::SetCursorParkMode(int mode)

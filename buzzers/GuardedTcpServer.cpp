@@ -1,0 +1,34 @@
+#include "buzzers/GuardedTcpServer.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+CGuardedTcpServer::CGuardedTcpServer(QObject* parent) : QTcpServer(parent)
+{
+}
+
+void CGuardedTcpServer::incomingConnection(qintptr descriptor)
+{
+    auto* socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(descriptor) || open_ >= kMaxConnections) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    ++open_;
+    // The HTTP server disconnects every signal of a socket it hands to the WebSocket side, so
+    // the count and the watchdog hang on children of the socket, which go only with it.
+    auto* lifetime = new QObject(socket);
+    connect(lifetime, &QObject::destroyed, this, [this] { --open_; });
+    // This connection is cut when the socket becomes a phone's: the watchdog then leaves it be.
+    const auto stillHttp = std::make_shared<QMetaObject::Connection>(
+        connect(socket, &QTcpSocket::readyRead, lifetime, [] {}));
+    auto* watchdog = new QTimer(socket);
+    watchdog->setSingleShot(true);
+    connect(watchdog, &QTimer::timeout, socket, [socket, stillHttp] {
+        if (*stillHttp)
+            socket->abort();
+    });
+    watchdog->start(idleLimitMs_);
+    addPendingConnection(socket);
+}
