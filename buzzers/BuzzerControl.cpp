@@ -59,6 +59,7 @@ bool CBuzzerControl::SwitchOn(bool quiet)
     options.port = port_;
     options.token = MakeBuzzerToken();
     options.windowMs = BuzzerWindowSetting();
+    options.idleLimitMs = idleLimitMs_;
     auto server = std::make_unique<CBuzzerServer>(game_);
     if (!server->Listen(options)) {
         if (!quiet && frame_)

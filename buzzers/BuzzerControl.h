@@ -33,6 +33,8 @@ public:
     // The address to listen on and announce (null: the first non-loopback IPv4 address) and the
     // port (0: any free one), used by every later switch-on.
     void SetEndpoint(const QHostAddress& address, quint16 port);
+    // How long a connection may stay without becoming a phone's socket (from the next switch-on).
+    void SetIdleLimit(int milliseconds) { idleLimitMs_ = milliseconds; }
 
     // False, after a "Fehler" box unless `quiet`, when the port cannot be listened on.
     bool SwitchOn(bool quiet = false);
@@ -59,6 +61,7 @@ private:
     QPointer<QWidget> frame_;
     QHostAddress address_;
     quint16 port_ = kDefaultPort;
+    int idleLimitMs_ = SBuzzerServerOptions().idleLimitMs;
     std::unique_ptr<CBuzzerServer> server_;
     QString joinUrl_;
     std::optional<double> margin_;

@@ -7,6 +7,7 @@
 
 #include <QHttpServer>
 #include <QHttpServerRequest>
+#include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QUrlQuery>
 #include <QWebSocket>
@@ -82,6 +83,17 @@ bool CBuzzerServer::Listen(const SBuzzerServerOptions& options)
     tcp_ = tcp;
     http_ = std::make_unique<QHttpServer>();
     http_->route(QStringLiteral("/"), [this](const QHttpServerRequest& request) { return Page(request); });
+    // The socket's handshake passes this route first: a stranger is refused here with a 403,
+    // before any WebSocket exists; a request left unanswered here becomes a phone's socket.
+    http_->route(QStringLiteral("/ws"), [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        QByteArray token;
+        const bool upgrade = request.value(QByteArrayLiteral("upgrade")).compare("websocket", Qt::CaseInsensitive) == 0;
+        if (upgrade && BuzzerTokenMatches(options_.token, TokenOf(request.query(), token)) && PhoneCount() < kMaxPhones)
+            return;
+        responder.write(QByteArray(kRefusedPage), QByteArrayLiteral("text/html; charset=utf-8"),
+                        upgrade ? QHttpServerResponder::StatusCode::Forbidden : QHttpServerResponder::StatusCode::BadRequest);
+        responder.socket()->disconnectFromHost();
+    });
     connect(http_.get(), &QAbstractHttpServer::newWebSocketConnection, this, &CBuzzerServer::AcceptSockets);
     http_->bind(tcp);
     return true;

@@ -46,6 +46,9 @@ public:
     bool Listen(const SBuzzerServerOptions& options);
     quint16 Port() const;
 
+    // The decision window from now on (ms; 0: arrival order).
+    void SetWindow(double windowMs) { referee_.SetWindow(windowMs); }
+
     int PhoneCount() const { return static_cast<int>(phones_.size()); }
     std::optional<double> LastMargin() const { return referee_.LastMargin(); }
     // The game's clock that the phones are fitted to, in ms.
