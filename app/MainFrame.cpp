@@ -105,6 +105,7 @@ void CMainFrame::RegisterCommands()
         CommandId::ViewStatusBar, [this] { statusBar()->setHidden(!statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     table.Register(CommandId::Exit, [this] { close(); });
+    table.Register(CommandId::BuzzerKeys, [this] { ChooseBuzzerKeys(); });
     // The document's save commands exist but have nothing to save.
     table.Register(CommandId::SaveDocument, [] {});
     table.Register(CommandId::SaveDocumentAs, [] {});
