@@ -162,7 +162,7 @@ void CBuzzerServer::OnPress(CBuzzerPhone& phone, double arrivalMs, std::optional
     const std::uint64_t decisions = referee_.Decisions();
     const auto deadline = referee_.Press({phone.Id(), phone.Side(), arrivalMs, stampMs});
     if (deadline)
-        deadline_.start(static_cast<int>(std::ceil(std::max(0.0, *deadline - NowMs()))));
+        deadline_.start(static_cast<int>(std::max(0.0, *deadline - NowMs())));  // a fraction of a ms early does no harm
     else if (referee_.Decisions() != decisions)  // a window of 0 decides at once
         emit Decided(referee_.LastMargin().value_or(0), referee_.LastMargin().has_value());
 }

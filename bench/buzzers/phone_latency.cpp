@@ -113,12 +113,21 @@ public:
         thread_.wait();
         RunFor(50);
     }
+    // Runs the events, sleeping between them, until done() or the time-out; done() is looked at
+    // every millisecond (the stop's own time is taken where it happens).
     template <typename Done>
     static bool RunUntil(Done done, int timeoutMs)
     {
-        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!done() && Clock::now() < end)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QEventLoop loop;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+            if (done())
+                loop.quit();
+        });
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        look.start(1);
+        if (!done())
+            loop.exec();
         return done();
     }
     static void RunFor(int ms)
