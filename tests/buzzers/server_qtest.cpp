@@ -173,6 +173,19 @@ private slots:
         QVERIFY(halfOpen.waitForConnected(2000));
         halfOpen.write("GET /?t=" + token.toLatin1() + " HTTP/1.1\r\nHost: 127.0.0.1\r\n");
         QTRY_COMPARE_WITH_TIMEOUT(halfOpen.state(), QAbstractSocket::UnconnectedState, 5000);
+        // An endless request body: cut off long before the memory fills.
+        QTcpSocket endless;
+        QElapsedTimer endlessTime;
+        endlessTime.start();
+        endless.connectToHost(QHostAddress::LocalHost, page.port());
+        QVERIFY(endless.waitForConnected(2000));
+        endless.write("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 100000000\r\n\r\n");
+        for (int i = 0; i < 64 && endless.state() == QAbstractSocket::ConnectedState; ++i) {
+            endless.write(QByteArray(4096, 'x'));
+            QTest::qWait(5);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(endless.state(), QAbstractSocket::UnconnectedState, 500);
+        QVERIFY(endlessTime.elapsed() < 800);  // well before the idle limit
 
         // 64 phones at most: the good one and 63 more stay, the 65th is refused.
         phones.clear();
