@@ -20,6 +20,9 @@ inline constexpr std::uint32_t FlatToolBar = 32772;
 inline constexpr std::uint32_t StayOnTop = 32771;
 inline constexpr std::uint32_t ViewToolBar = 59392;
 inline constexpr std::uint32_t ViewStatusBar = 59393;
+// The quiz master's own window beside the audience's screen.
+inline constexpr std::uint32_t PresenterView = 33070;
+inline constexpr std::uint32_t SwapScreens = 33071;
 // Game view.
 inline constexpr std::uint32_t FirstPlayerUp = 33034;
 inline constexpr std::uint32_t SecondPlayerUp = 33035;

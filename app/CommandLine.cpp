@@ -45,7 +45,9 @@ CommandLine ParseCommandLine(const QStringList& arguments)
             line.puzzlePaths.push_back(argument);
             continue;
         }
-        if (argument.size() >= 2 && argument[1].toLower() == QLatin1Char('z'))
+        if (argument == QStringLiteral("--presenter"))
+            line.presenter = true;
+        else if (argument.size() >= 2 && argument[1].toLower() == QLatin1Char('z'))
             ++line.fullScreenToggles;
     }
     return line;

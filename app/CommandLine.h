@@ -3,7 +3,8 @@
 // "Z" toggles full screen after start (each occurrence once more); every other switch is ignored.
 // Every other argument is a puzzle path, applied in order. Where "/" starts every absolute path,
 // an argument beginning with "/" counts as a switch only when it holds no further "/" and names
-// nothing that exists, so "/z" stays a switch and "/home/quiz" is a path.
+// nothing that exists, so "/z" stays a switch and "/home/quiz" is a path. "--presenter" opens the
+// quiz master's presenter window at start.
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,7 @@
 // "--buzzers-host ADDR" names the address they listen on, and takes the next argument.
 struct CommandLine {
     int fullScreenToggles = 0;
+    bool presenter = false;
     QStringList puzzlePaths;
     int buzzerPort = -1;  // -1: not asked for
     QString buzzerHost;

@@ -40,6 +40,8 @@ constexpr std::array kTexts = {
     Entry{CommandId::PuzzlePath, {"Einstellen des Pfades mit den Rätsel und Bildern.", "Rätselpfad"}},
     Entry{CommandId::NextGameNumber, {"Auswahl der nächsten Spielnummer", "Nächste Spielnummer"}},
     Entry{CommandId::SwitchTime, {"Stellt die Zeit ein in der Buchstaben aufgetdeckt werden.", "Schaltzeit einstellen"}},
+    Entry{CommandId::PresenterView, {"Zeigt dem Moderator Antwort, Spielstand und Tasten in einem eigenen Fenster.", "Moderatorenansicht"}},
+    Entry{CommandId::SwapScreens, {"Tauscht die Bildschirme von Spiel und Moderatorenansicht.", "Bildschirme tauschen"}},
     Entry{CommandId::SecondTick, {"Die Tonausgabe pro Sekunde aktivieren.", "Sekundentick"}},
     Entry{CommandId::PhoneBuzzers, {"Handys als Buzzer zulassen (QR-Code zum Beitreten).", "Handy-Buzzer"}},
     Entry{CommandId::BuzzerKeys, {"Die Tasten zum Anhalten der Timer festlegen.", "Buzzer-Tasten"}},

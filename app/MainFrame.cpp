@@ -109,6 +109,9 @@ void CMainFrame::RegisterCommands()
     // The document's save commands exist but have nothing to save.
     table.Register(CommandId::SaveDocument, [] {});
     table.Register(CommandId::SaveDocumentAs, [] {});
+    // Unavailable until the show around the game takes them over.
+    table.Register(CommandId::PresenterView, {});
+    table.Register(CommandId::SwapScreens, {});
 }
 
 void CMainFrame::UpdateCaption()
@@ -291,6 +294,12 @@ void CMainFrame::ToggleStayOnTop()
 bool CMainFrame::PostExit()
 {
     router_.PostCommand(CommandId::Exit);
+    return true;
+}
+
+bool CMainFrame::PostCommand(std::uint32_t id)
+{
+    router_.PostCommand(id);
     return true;
 }
 

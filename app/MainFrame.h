@@ -66,6 +66,7 @@ public:
     std::string DocumentPath() const override;
     bool OpenDocument(const std::string& path) override;
     std::string JoinUrl() const override;
+    bool PostCommand(std::uint32_t id) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -34,6 +34,8 @@ inline constexpr std::uint32_t MenuItemReset = 0x5E96u;
 inline constexpr std::uint32_t SetStatusText = 0x2C3Fu;
 inline constexpr std::uint32_t FrameControl = 0x27F5u;
 inline constexpr std::uint32_t CopyData = 0x004Au;
+// A menu command posted to the window: wparam's low word is its identifier (CommandIds.h).
+inline constexpr std::uint32_t Command = 0x0111u;
 }  // namespace Message
 
 namespace CopyDataCode {

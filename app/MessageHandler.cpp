@@ -103,6 +103,8 @@ MessageReply CMessageHandler::Handle(const MessageRequest& request)
         return HandleFrameControl(request.wparam);
     case Message::CopyData:
         return HandleCopyData(request.code, request.data);
+    case Message::Command:
+        return {target_.PostCommand(request.wparam & 0xFFFFu) ? 1u : 0u, {}};
     default:
         return {0, {}};
     }

@@ -74,7 +74,8 @@ bool COwnerDrawMenu::ConvertNew(int& column)
             continue;
         }
         Entry entry{action->text(), Convert(action)};
-        column = std::max<int>(column, entry.data.acceleratorX);
+        // A label wider than the column moves it out, with the gap the drop-down was built with.
+        column = std::max<int>(column, entry.data.acceleratorX + kAcceleratorGap);
         records_.insert_or_assign(action, std::move(entry));
         converted = true;
     }

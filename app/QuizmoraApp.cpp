@@ -89,12 +89,14 @@ bool CQuizmoraApp::InitInstance(const QStringList& arguments, const ViewFactory&
     }
 
     const CommandLine line = ParseCommandLine(arguments);
-    for (int i = 0; i < line.fullScreenToggles; ++i)
-        router_->PostCommand(CommandId::FullScreen);
     for (const QString& path : line.puzzlePaths)
         view_->SetPuzzlePath(path);
     if (line.buzzerPort >= 0)
         view_->StartBuzzers(line.buzzerHost, line.buzzerPort);
+    if (startHook_)
+        startHook_(line);
+    for (int i = 0; i < line.fullScreenToggles; ++i)
+        router_->PostCommand(CommandId::FullScreen);
     // After the paths: a valid path given on the command line needs no folder chooser.
     view_->CheckPuzzlePathAtStart();
     return true;

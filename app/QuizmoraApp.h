@@ -3,6 +3,7 @@
 // view, the start-up with its command line, the sound player, the message interface for other
 // programs and the dialogs of the "?" menu.
 
+#include "app/CommandLine.h"
 #include "app/CommandRouter.h"
 #include "app/CommandTable.h"
 #include "app/GameViewInterface.h"
@@ -40,6 +41,11 @@ public:
 
     int Run();
 
+    // Runs once inside InitInstance, after the view has the command line's puzzle paths and before
+    // the full-screen switch is posted and the puzzle path checked.
+    using StartHook = std::function<void(const CommandLine& line)>;
+    void SetStartHook(StartHook hook) { startHook_ = std::move(hook); }
+
     CMainFrame* Frame() const { return frame_.get(); }
     IGameView* View() const { return view_.get(); }
     CQuizmoraDoc& Document() { return document_; }
@@ -59,4 +65,5 @@ private:
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<IGameView> view_;
     std::unique_ptr<CLocalMessageServer> server_;
+    StartHook startHook_;
 };

@@ -3,6 +3,8 @@
 #include "app/LocalMessageServer.h"
 #include "app/MessageClient.h"
 #include "app/QuizmoraApp.h"
+#include "show/ShowController.h"
+#include "show/ShowStateFile.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -25,7 +27,12 @@ int main(int argc, char** argv)
     QStringList arguments = QCoreApplication::arguments();
     if (!arguments.isEmpty())
         arguments.removeFirst();
+    std::unique_ptr<CShowController> show;
+    InstallShow(application, show, ShowStateFilePath());
     if (!application.InitInstance(arguments, CreateGameView, nullptr, CLocalMessageServer::DefaultName()))
         return 1;
-    return application.Run();
+    const int code = application.Run();
+    if (show)
+        show->EndShow();
+    return code;
 }

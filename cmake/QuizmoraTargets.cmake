@@ -34,7 +34,11 @@ function(quizmora_executable name)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 endfunction()
 
+# A game that a test starts keeps no show of its own (a folder that cannot be made): one killed by
+# its test would otherwise leave a show that the next start offers in a dialog nobody answers, and
+# the developer's own show would mix with the tests'. Tests of the show give their own folder.
 set(QUIZMORA_TEST_ENV
+  "XDG_STATE_HOME=/dev/null/quizmora-tests"
   "QT_QPA_PLATFORM=offscreen"
   "SDL_AUDIODRIVER=dummy"
   "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"

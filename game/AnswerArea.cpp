@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int kAreaTop = 42;
+constexpr int kAreaTop = kAnswerAreaTop;
 constexpr int kGlyphMaskSize = 256;
 // Two colours of 256 characters in play; callers with more colours start over at this many.
 constexpr std::size_t kMaxKeptGlyphs = 1024;
@@ -28,32 +28,33 @@ int CGameRenderer::RowStartX(int row) const
 void CGameRenderer::DrawAnswerArea()
 {
     const int left = StarColumnWidth + 6;
-    AreaWidth = Width - 2 * left;
-    AreaHeight = Height - kAreaTop;
+    const SAnswerLayout layout =
+        ComputeAnswerLayout(Width, Height, StarColumnWidth, state_.LineCount, state_.WidestLine);
+    AreaWidth = layout.areaWidth;
+    AreaHeight = layout.areaHeight;
     Fill(left, kAreaTop, AreaWidth, AreaHeight, GameColours::Background);
+    CellWidth = layout.cellWidth;
+    CellHeight = layout.cellHeight;
+    CenterX = layout.centerX;
 
-    CellWidth = state_.WidestLine > 0 ? std::clamp((AreaWidth - 40) / state_.WidestLine, 10, 64) : 10;
-    CellHeight = CellWidth * 100 / 56;
-    const int half = CellHeight / 2;
-    const int block = state_.LineCount * (CellHeight + half);
-    CenterX = Width / 2;
-    const bool hasPicture = picture_.Width() != 0 && picture_.Height() != 0;
-    const int pictureHeight = hasPicture ? static_cast<int>(picture_.Height()) : 0;
-    const int freeSpace = std::max(AreaHeight - pictureHeight - block + half, 30);
-    AnswerTop = freeSpace / 3 + kAreaTop;
+    // A picture larger than its box is shown scaled down into it, placed as one of that size.
+    const CGraphicsImage* picture = picture_.HasPixels() ? picture_.ForBox(layout.PictureBox()) : nullptr;
+    const int pictureWidth = picture != nullptr ? static_cast<int>(picture->Width()) : 0;
+    const int pictureHeight = picture != nullptr ? static_cast<int>(picture->Height()) : 0;
+    AnswerTop = layout.AnswerTop(pictureHeight);
+    PictureRect = {layout.PictureX(pictureWidth), layout.PictureY(pictureHeight), pictureWidth, pictureHeight};
 
     CGraphicsImage& buffer = target_.BackBuffer();
-    if (hasPicture) {
-        const int x = CenterX - static_cast<int>(picture_.Width()) / 2;
-        const int y = AnswerTop + block - half + freeSpace / 3;
-        if (picture_.HasAlpha()) {
+    if (picture != nullptr) {
+        const int x = PictureRect.x;
+        const int y = PictureRect.y;
+        if (picture->HasAlpha()) {
             // DrawAlpha copies onto pixels without alpha and blends only onto opaque ones: the
             // black under the picture is made opaque, so that a transparent part shows it.
-            buffer.FillRect(x, y, static_cast<int>(picture_.Width()), pictureHeight,
-                            GameColours::Background | 0xFF000000u);
-            buffer.DrawAlpha(picture_, x, y);
+            buffer.FillRect(x, y, pictureWidth, pictureHeight, GameColours::Background | 0xFF000000u);
+            buffer.DrawAlpha(*picture, x, y);
         } else
-            buffer.Draw(picture_, x, y, 0);
+            buffer.Draw(*picture, x, y, 0);
     }
 
     for (int row = 0; row < state_.LineCount; ++row) {

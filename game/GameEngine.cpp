@@ -1,5 +1,7 @@
 #include "game/GameEngine.h"
 
+#include "game/AnswerLayout.h"
+#include "imaging/GraphicsFile.h"
 #include "store/PuzzleLoader.h"
 #include "store/PuzzlePicture.h"
 #include "support/ClassTable.h"
@@ -8,7 +10,6 @@
 
 namespace {
 
-constexpr int kStartAttempts = 10;  // so up to nine missing puzzle numbers in a row are skipped
 constexpr std::uint32_t kSecondMs = 1000;
 constexpr std::string_view kNoMorePuzzles = "Keine Spiele mehr !";
 
@@ -48,15 +49,12 @@ void CGameEngine::PrepareAnswer()
     }
 
     // Rows beyond the fourth are not laid out, but their letters still count as covered.
-    std::size_t position = 0;
-    while (position < answer.size() && state_.LineCount < kMaxAnswerRows) {
-        const std::size_t bar = std::min(answer.find('|', position), answer.size());
-        const auto length = static_cast<std::int32_t>(bar - position);
-        state_.LineStart[state_.LineCount] = static_cast<std::int32_t>(position);
-        state_.LineLength[state_.LineCount] = length;
-        state_.WidestLine = std::max(state_.WidestLine, length);
-        ++state_.LineCount;
-        position = bar < answer.size() ? bar + 1 : bar;
+    const SAnswerRows rows = SplitAnswerRows(answer);
+    state_.LineCount = rows.count;
+    state_.WidestLine = rows.widest;
+    for (int row = 0; row < rows.count; ++row) {
+        state_.LineStart[row] = rows.start[row];
+        state_.LineLength[row] = rows.length[row];
     }
     state_.AnswerDirty = 1;
 }
@@ -65,7 +63,13 @@ bool CGameEngine::LoadPuzzle(int number)
 {
     state_.CurSwitchTime = static_cast<std::uint32_t>(state_.SwitchTime);
     // A puzzle without a picture of its own shows the last one loaded.
-    LoadPuzzlePicture(puzzlePath_, number, picture_);
+    if (pictureSource_ != nullptr) {
+        pictureSource_->LoadPicture(puzzlePath_, number, picture_);
+    } else {
+        CGraphicsImage loaded;
+        if (LoadPuzzlePicture(puzzlePath_, number, loaded) == kLoadOk)
+            picture_.Replace(loaded);
+    }
     const std::optional<CPuzzleText> text = ReadPuzzleText(puzzlePath_, number, state_.CurSwitchTime, random_);
     if (!text)
         return false;
@@ -86,6 +90,7 @@ void CGameEngine::StartNextPuzzle()
             const std::uint32_t now = clock_.Now();
             state_.LastSwitchTick = now;
             state_.LastSecondTick = now;
+            state_.PuzzleStartTick = now;
             state_.QuestionDirty = 1;
             state_.Running = 1;
             return;
@@ -105,6 +110,7 @@ bool CGameEngine::StartPuzzleAsCurrent(int number)
     const std::uint32_t now = clock_.Now();
     state_.LastSwitchTick = now;
     state_.LastSecondTick = now;
+    state_.PuzzleStartTick = now;
     state_.QuestionDirty = 1;
     state_.AnswerDirty = 1;
     state_.Running = 1;

@@ -5,6 +5,7 @@
 // a whole puzzle can be played in simulated time.
 
 #include "game/GameState.h"
+#include "game/ShownPicture.h"
 #include "game/SoundSink.h"
 #include "imaging/GraphicsImage.h"
 #include "support/Random.h"
@@ -14,11 +15,24 @@
 #include <functional>
 #include <mutex>
 
+// Where the engine's puzzle pictures come from when they are not read at once (the game view
+// prepares them on a worker thread).
+class IPuzzlePictureSource {
+public:
+    virtual ~IPuzzlePictureSource() = default;
+    // Puts the picture of puzzle `number` into `picture` when it is at hand; one that is not comes
+    // later by the source's own way. A missing or damaged picture leaves `picture` as it is.
+    virtual void LoadPicture(const std::filesystem::path& puzzlePath, int number, CShownPicture& picture) = 0;
+};
+
 class CGameEngine {
 public:
     // Called with the index in Answer of a letter that has just been uncovered, so that only its
     // cell needs drawing.
     using LetterListener = std::function<void(int index)>;
+
+    // A start tries this many numbers, so up to nine missing puzzle numbers in a row are skipped.
+    static constexpr int kStartAttempts = 10;
 
     // sound must accept calls from the reader thread as well (StopPlayer).
     CGameEngine(const CTickSource& clock, CRandom& random, IGameSound& sound);
@@ -26,15 +40,22 @@ public:
     CGameEngine& operator=(const CGameEngine&) = delete;
 
     CGameState& State() { return state_; }
+    // The clock the game runs on.
+    const CTickSource& Clock() const { return clock_; }
     const CGameState& State() const { return state_; }
 
     // The folder holding the puzzle folders "Game001" and so on.
     void SetPuzzlePath(std::filesystem::path path) { puzzlePath_ = std::move(path); }
     const std::filesystem::path& PuzzlePath() const { return puzzlePath_; }
 
-    // The puzzle picture; it keeps the last picture that loaded when a puzzle has none.
-    CGraphicsImage& Picture() { return picture_; }
-    const CGraphicsImage& Picture() const { return picture_; }
+    // The puzzle picture; it keeps the last picture that loaded when a puzzle has none. Changing
+    // it through Picture() drops the copies fitted to the screen.
+    CGraphicsImage& Picture() { return picture_.ImageToChange(); }
+    const CGraphicsImage& Picture() const { return picture_.Image(); }
+    CShownPicture& ShownPicture() { return picture_; }
+
+    // Without a source (the default) a puzzle's picture is read when the puzzle loads.
+    void SetPictureSource(IPuzzlePictureSource* source) { pictureSource_ = source; }
 
     void SetLetterListener(LetterListener listener) { letterListener_ = std::move(listener); }
 
@@ -78,7 +99,8 @@ private:
     CRandom& random_;
     IGameSound& sound_;
     CGameState state_;
-    CGraphicsImage picture_;
+    CShownPicture picture_;
+    IPuzzlePictureSource* pictureSource_ = nullptr;
     std::filesystem::path puzzlePath_;
     LetterListener letterListener_;
     // A stop from the reader thread and one from the GUI thread must not both pass the check of

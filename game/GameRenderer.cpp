@@ -22,7 +22,7 @@ std::span<const std::uint8_t> FontResource(const char* name)
 
 }  // namespace
 
-CGameRenderer::CGameRenderer(CGameState& state, const CGraphicsImage& picture, IRenderTarget& target,
+CGameRenderer::CGameRenderer(CGameState& state, CShownPicture& picture, IRenderTarget& target,
                              ILetterGlyphs& glyphs)
     : state_(state), picture_(picture), target_(target), glyphs_(glyphs)
 {

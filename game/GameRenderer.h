@@ -5,6 +5,7 @@
 // rectangle is invalidated in the target.
 
 #include "game/GameState.h"
+#include "game/ShownPicture.h"
 #include "imaging/GraphicsImage.h"
 
 #include <array>
@@ -17,8 +18,9 @@ class IRenderTarget;
 
 class CGameRenderer {
 public:
-    // picture is the puzzle picture that the loader fills; it is drawn at its own size.
-    CGameRenderer(CGameState& state, const CGraphicsImage& picture, IRenderTarget& target,
+    // picture is the puzzle picture that the loader fills; it is drawn at its own size when it
+    // fits the space the layout gives it, scaled down into that space otherwise.
+    CGameRenderer(CGameState& state, CShownPicture& picture, IRenderTarget& target,
                   ILetterGlyphs& glyphs);
 
     // Loads the star pictures and the question fonts from the program's resources and applies
@@ -57,6 +59,10 @@ public:
     int AnswerTop = 0;
     int CellWidth = 10;
     int CellHeight = 17;
+    struct SRect {
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    SRect PictureRect;  // where the picture was drawn; empty without one
 
 private:
     // Returns the player state the column was drawn in.
@@ -69,7 +75,7 @@ private:
     void SelectQuestionFont(std::span<const std::uint8_t> font);
 
     CGameState& state_;
-    const CGraphicsImage& picture_;
+    CShownPicture& picture_;
     IRenderTarget& target_;
     ILetterGlyphs& glyphs_;
 

@@ -46,6 +46,7 @@ struct CGameState {
     std::uint32_t LastSwitchTick = 0;
     std::uint32_t LastSecondTick = 0;
     std::int32_t SecTicker = 1;
+    std::uint32_t PuzzleStartTick = 0;  // when the puzzle in play was started
 
     // Redraw requests, cleared by the renderer once drawn.
     std::int32_t QuestionDirty = 1;

@@ -4,15 +4,21 @@
 #include "buzzers/BuzzerControl.h"
 #include "game/GameColours.h"
 #include "remote/RemoteReader.h"
+#include "store/DroppedPath.h"
 #include "ui/ImageWnd.h"
 #include "ui/PathFunctions.h"
 
 #include <QCursor>
 #include <QHostAddress>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMimeData>
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QUrl>
 
 #include <ctime>
 
@@ -37,6 +43,18 @@ private:
     bool& busy_;
 };
 
+// The first local file or folder of a drop, classified.
+SDroppedPath DroppedPathOf(const QMimeData* mime)
+{
+    if (mime == nullptr || !mime->hasUrls())
+        return {};
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile())
+            return ClassifyDroppedPath(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    return {};
+}
+
 }  // namespace
 
 CQuizmoraView::CQuizmoraView(const GameViewContext& context, Options options)
@@ -49,7 +67,7 @@ CQuizmoraView::CQuizmoraView(const GameViewContext& context, Options options)
     , engine_(clock_, random_, sound_)
     , imageWnd_(new CImageWnd(this))
     , target_(*imageWnd_)
-    , renderer_(engine_.State(), engine_.Picture(), target_, glyphs_)
+    , renderer_(engine_.State(), engine_.ShownPicture(), target_, glyphs_)
     , portSetting_(settings_.ComPort, settings_.ComDevice)
     , remoteHost_(
           engine_, postCommand_,
@@ -75,6 +93,12 @@ CQuizmoraView::CQuizmoraView(const GameViewContext& context, Options options)
     imageWnd_->SetBackgroundColor(GameColours::Background);
     renderer_.LoadResources(settings_.StarSize);
 
+    // Only the posting happens on the worker; the picture is taken on this thread.
+    pictureSupply_ = std::make_unique<CPictureSupply>(
+        [this] { QMetaObject::invokeMethod(this, [this] { ShowAwaitedPicture(); }, Qt::QueuedConnection); });
+    engine_.SetPictureSource(pictureSupply_.get());
+    setAcceptDrops(true);
+
     ShowRemoteState({});
     AttachStatusPane(context.parent);
     buzzers_ = std::make_unique<CBuzzerControl>(buzzerGame_, context.parent);
@@ -92,6 +116,8 @@ CQuizmoraView::~CQuizmoraView()
     // The reader calls into the engine and this view: it has ended before they go.
     reader_.reset();
     buzzers_.reset();
+    engine_.SetPictureSource(nullptr);
+    pictureSupply_.reset();
     delete statusPane_.data();
 }
 
@@ -171,8 +197,39 @@ void CQuizmoraView::TimerStep()
         return;
     const CBusyMark mark(busy_);
     ParkCursor();
+    // Cheap unless the screen, the path or the number changed: then the worker starts on the
+    // picture the next start will need.
+    pictureSupply_->SetScreen({renderer_.Width, renderer_.Height, renderer_.StarColumnWidth});
+    pictureSupply_->PrepareNext(engine_.PuzzlePath(), engine_.State().GameNumber);
     engine_.GameStep();
     renderer_.DrawStep();
+}
+
+void CQuizmoraView::ShowAwaitedPicture()
+{
+    if (pictureSupply_->TakeAwaited(engine_.ShownPicture()))
+        engine_.State().AnswerDirty = 1;
+}
+
+void CQuizmoraView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DroppedPathOf(event->mimeData()).kind != SDroppedPath::Nothing)
+        event->acceptProposedAction();
+}
+
+void CQuizmoraView::dropEvent(QDropEvent* event)
+{
+    SDroppedPath dropped = DroppedPathOf(event->mimeData());
+    if (dropped.kind == SDroppedPath::Nothing)
+        return;
+    event->acceptProposedAction();
+    if (dropped.kind == SDroppedPath::PuzzleSet) {
+        SetPuzzlePath(QFile::decodeName(QByteArray::fromStdString(dropped.path.string())));
+        return;
+    }
+    // The editor is modal: it runs once the drop is over, so the dragging program is not held.
+    QMetaObject::invokeMethod(
+        this, [this, picture = dropped.path.string()] { RunPuzzleEditor(picture); }, Qt::QueuedConnection);
 }
 
 void CQuizmoraView::PlayGameSound(const char* name)

@@ -8,6 +8,7 @@
 #include "game/GameEngine.h"
 #include "game/GameRenderer.h"
 #include "game/ImageWndTarget.h"
+#include "game/PictureSupply.h"
 #include "game/QtLetterGlyphs.h"
 #include "game/ViewRemoteHost.h"
 #include "game/ViewSettings.h"
@@ -71,8 +72,9 @@ public:
     void SetStarSize(int size);
     void ToggleSecondTick();
 
-    // The puzzle editor: a new puzzle written below the puzzle path and started at once.
-    void RunPuzzleEditor();
+    // The puzzle editor: a new puzzle written below the puzzle path and started at once. A
+    // picturePath is the picture the editor starts with.
+    void RunPuzzleEditor(const std::string& picturePath = {});
 
     // The prompts of the settings commands (modal).
     void ChooseComPort();
@@ -95,6 +97,7 @@ public:
     IRemoteHost& RemoteHost() { return remoteHost_; }
     // The phone buzzers' switch (off until turned on).
     CBuzzerControl& Buzzers() { return *buzzers_; }
+    CPictureSupply& PictureSupply() { return *pictureSupply_; }
     // "Fernbedienung: COM3" while a port is open, "Fernbedienung: –" while none can be.
     QString RemoteStatus() const { return remoteStatus_; }
 
@@ -106,6 +109,9 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A picture file dropped on the game opens the editor with it; a puzzle set becomes the path.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ApplyPuzzlePath(std::string path);
@@ -113,6 +119,8 @@ private:
     void ParkCursor();
     void ShowRemoteState(const std::string& portName);
     void AttachStatusPane(QWidget* parent);
+    // The picture of a started puzzle that had to wait for the worker.
+    void ShowAwaitedPicture();
 
     IGameSound& sound_;
     std::function<void(std::uint32_t)> postCommand_;
@@ -136,5 +144,6 @@ private:
     CEngineBuzzerGame buzzerGame_;
     std::unique_ptr<CBuzzerControl> buzzers_;
     QTimer gameTimer_;
+    std::unique_ptr<CPictureSupply> pictureSupply_;  // its worker posts to this view
     std::unique_ptr<CRemoteReader> reader_;  // last: it calls into the members above
 };

@@ -105,12 +105,15 @@ void CQuizmoraView::RegisterCommands(CCommandTable& commands)
     RegisterViewCommands(commands, *this);
 }
 
-void CQuizmoraView::RunPuzzleEditor()
+void CQuizmoraView::RunPuzzleEditor(const std::string& picturePath)
 {
-    NewPuzzle(this, engine_, [this] {
-        TimerStep();
-        imageWnd_->RedrawNow();
-    });
+    NewPuzzle(
+        this, engine_,
+        [this] {
+            TimerStep();
+            imageWnd_->RedrawNow();
+        },
+        picturePath);
 }
 
 void CQuizmoraView::ChooseComPort()

@@ -9,6 +9,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -108,6 +109,8 @@ bool Supported(const BmpHeader& header)
         return header.compression == kCompressionNone || header.compression == kCompressionRle4;
     case 8:
         return header.compression == kCompressionNone || header.compression == kCompressionRle8;
+    case 16:
+        return header.compression == kCompressionNone || header.compression == kCompressionBitFields;
     case 24:
     case 32:
         return true;
@@ -121,21 +124,27 @@ struct ChannelMask
 {
     explicit ChannelMask(std::uint32_t channelMask)
         : shift(channelMask == 0 ? 0 : std::countr_zero(channelMask)), bits(std::bit_width(channelMask >> shift)),
-          maximum(bits == 0 ? 0 : std::uint32_t((std::uint64_t{1} << bits) - 1)), mask(channelMask)
+          mask(channelMask)
     {
     }
 
+    // Fewer than 8 bits are repeated downwards (5 bits abcde give abcdeabc), so that the
+    // largest value is 255 and the steps are as even as they can be, as the peers scale them.
     std::uint32_t Take(std::uint32_t pixel) const
     {
         const std::uint32_t value = (pixel & mask) >> shift;
         if (bits >= 8)
             return value >> (bits - 8);
-        return maximum == 0 ? 0 : (value * 255 + maximum / 2) / maximum;
+        if (bits == 0)
+            return 0;
+        std::uint32_t scaled = value << (8 - bits);
+        for (int filled = bits; filled < 8; filled += bits)
+            scaled |= scaled >> bits;
+        return scaled & 0xFF;
     }
 
     int shift;
     int bits;
-    std::uint32_t maximum;
     std::uint32_t mask;
 };
 
@@ -143,6 +152,37 @@ bool IsPlainOrder(const std::array<std::uint32_t, 4>& masks)
 {
     return masks[0] == 0x00FF0000u && masks[1] == 0x0000FF00u && masks[2] == 0x000000FFu &&
            masks[3] == 0xFF000000u;
+}
+
+// The masks of a file without its own: 5-5-5 for 16 bits.
+std::array<std::uint32_t, 4> MasksOf(const BmpHeader& header)
+{
+    if (header.bitCount == 16 && header.compression != kCompressionBitFields)
+        return {0x7C00u, 0x03E0u, 0x001Fu, 0};
+    return header.masks;
+}
+
+// The library has no format for every mask layout of 16 bits: they become B, G, R, with A where
+// the file has an alpha mask.
+int ImageBppOf(const BmpHeader& header)
+{
+    if (header.bitCount != 16)
+        return int(header.bitCount);
+    return MasksOf(header)[3] != 0 ? 32 : 24;
+}
+
+void ExpandMasked16(const std::uint8_t* packed, std::uint8_t* row, std::uint32_t width, bool withAlpha,
+                    const std::array<ChannelMask, 4>& channels)
+{
+    const int step = withAlpha ? 4 : 3;
+    for (std::uint32_t x = 0; x < width; ++x, packed += 2, row += step) {
+        const std::uint32_t pixel = Le16(packed);
+        row[0] = std::uint8_t(channels[2].Take(pixel));
+        row[1] = std::uint8_t(channels[1].Take(pixel));
+        row[2] = std::uint8_t(channels[0].Take(pixel));
+        if (withAlpha)
+            row[3] = std::uint8_t(channels[3].Take(pixel));
+    }
 }
 
 // Rewrites a row of 32-bit pixels in place into B, G, R, A.
@@ -181,6 +221,29 @@ void ReadColourTable(CDataStream& stream, CGraphicsImage& image, const BmpHeader
     Skip(stream, std::uint64_t{count - kept} * entrySize);
 }
 
+// Rows one at a time, from the top in a top-down file: 16-bit rows are expanded through their
+// masks (`expand`), 32-bit ones read in place and rewritten through theirs (`rewrite`).
+void ReadRowByRow(CDataStream& stream, CGraphicsImage& image, std::uint64_t rowBytes, bool topDown,
+                  const std::array<ChannelMask, 4>* expand, const std::array<ChannelMask, 4>* rewrite,
+                  const CGraphicsCodecInfo& info)
+{
+    const std::uint32_t width = image.Width();
+    const std::uint32_t height = image.Height();
+    std::vector<std::uint8_t> packed(expand != nullptr ? rowBytes : 0);
+    for (std::uint32_t i = 0; i < height; ++i) {
+        info.ReportProgress(int(std::uint64_t{i} * 100 / height));
+        std::uint8_t* row = image.Row(topDown ? i : height - 1 - i);
+        if (expand != nullptr) {
+            ReadExactly(stream, packed.data(), std::uint32_t(rowBytes));
+            ExpandMasked16(packed.data(), row, width, image.Bpp() == 32, *expand);
+            continue;
+        }
+        ReadExactly(stream, row, std::uint32_t(rowBytes));
+        if (rewrite != nullptr)
+            ApplyMasks(row, width, *rewrite);
+    }
+}
+
 }  // namespace
 
 void CBmpReader::ThrowOpenError() const
@@ -209,19 +272,21 @@ void CBmpReader::Read(CDataStream& stream, CGraphicsImage& image)
     if (!Supported(header))
         throw EBmpNotSupported();
 
-    // A top-down file (negative height) is refused like a picture Create cannot make.
-    const auto width = std::uint32_t(header.width);
-    const auto height = std::uint32_t(header.height);
+    // A top-down file (negative height) lists its rows from the top; run-length data has no such
+    // form and is refused like a picture Create cannot make.
     const bool compressed = header.compression == kCompressionRle4 || header.compression == kCompressionRle8;
-    const std::uint64_t rowBytes = ((std::uint64_t{width} * header.bitCount + 31) / 32) * 4;
-    if (header.height < 0 || header.width < 0)
+    const bool topDown = header.height < 0;
+    if (header.width < 0 || (topDown && compressed))
         throw EBmpUnknownError();
+    const auto width = std::uint32_t(header.width);
+    const auto height = std::uint32_t(topDown ? -std::int64_t{header.height} : header.height);
+    const std::uint64_t rowBytes = ((std::uint64_t{width} * header.bitCount + 31) / 32) * 4;
     if (width == 0 || height == 0)
         throw EBmpCorruptFile();
     if (width <= CGraphicsImage::MaxDimension && height <= CGraphicsImage::MaxDimension && !compressed &&
         !StreamHolds(stream, rowBytes * height))
         throw EBmpFileReadError();
-    if (!image.Create(int(header.bitCount), width, height, CGraphicsImage::NoFill))
+    if (!image.Create(ImageBppOf(header), width, height, CGraphicsImage::NoFill))
         ThrowCreateError(image.ErrorCode());
 
     // A colours-used count that reaches past the pixel data's offset cannot be right: the table
@@ -238,21 +303,27 @@ void CBmpReader::Read(CDataStream& stream, CGraphicsImage& image)
     if (compressed) {
         DecodeBmpRle(stream, image, Info());
     } else {
+        const std::array<std::uint32_t, 4> masks = MasksOf(header);
         const bool masked = header.bitCount == 32 && header.compression == kCompressionBitFields &&
-                            !IsPlainOrder(header.masks);
-        const std::array<ChannelMask, 4> channels = {ChannelMask(header.masks[0]), ChannelMask(header.masks[1]),
-                                                     ChannelMask(header.masks[2]), ChannelMask(header.masks[3])};
-        // Stored rows have the file's padded length and lie in memory in the file's order, bottom
-        // row first: a batch of rows is read in one go.
-        const std::uint32_t batch = std::max<std::uint32_t>(1, std::uint32_t(kBatchBytes / rowBytes));
-        for (std::uint32_t i = 0; i < height; i += batch) {
-            const std::uint32_t rows = std::min(batch, height - i);
-            for (std::uint32_t r = 0; r < rows; ++r)
-                Info().ReportProgress(int(std::uint64_t{i + r} * 100 / height));
-            std::uint8_t* first = image.Row(height - 1 - i);
-            ReadExactly(stream, first, std::uint32_t(rowBytes * rows));
-            for (std::uint32_t r = 0; masked && r < rows; ++r)
-                ApplyMasks(first + r * rowBytes, width, channels);
+                            !IsPlainOrder(masks);
+        const std::array<ChannelMask, 4> channels = {ChannelMask(masks[0]), ChannelMask(masks[1]),
+                                                     ChannelMask(masks[2]), ChannelMask(masks[3])};
+        if (header.bitCount == 16 || topDown) {
+            ReadRowByRow(stream, image, rowBytes, topDown, header.bitCount == 16 ? &channels : nullptr,
+                         masked ? &channels : nullptr, Info());
+        } else {
+            // Stored rows have the file's padded length and lie in memory in the file's order,
+            // bottom row first: a batch of rows is read in one go.
+            const std::uint32_t batch = std::max<std::uint32_t>(1, std::uint32_t(kBatchBytes / rowBytes));
+            for (std::uint32_t i = 0; i < height; i += batch) {
+                const std::uint32_t rows = std::min(batch, height - i);
+                for (std::uint32_t r = 0; r < rows; ++r)
+                    Info().ReportProgress(int(std::uint64_t{i + r} * 100 / height));
+                std::uint8_t* first = image.Row(height - 1 - i);
+                ReadExactly(stream, first, std::uint32_t(rowBytes * rows));
+                for (std::uint32_t r = 0; masked && r < rows; ++r)
+                    ApplyMasks(first + r * rowBytes, width, channels);
+            }
         }
     }
     Info().ReportProgress(100);

@@ -1,8 +1,9 @@
 #pragma once
 // Reads Windows bitmaps (info headers of 40 bytes and longer), OS/2 core-header bitmaps and bare
 // bitmap-info blocks without a file header: 1, 4 and 8 bits uncompressed, 4 and 8 bits
-// run-length coded, 24 and 32 bits (32-bit files with a mask table through their masks).
-// 16-bit and top-down files are refused.
+// run-length coded, 16 bits (5-5-5, or through the file's masks; into 24 bits, or 32 with an
+// alpha mask), 24 and 32 bits (32-bit files with a mask table through their masks). Uncompressed
+// files may be top-down (negative height).
 
 #include "imaging/GraphicsCodec.h"
 

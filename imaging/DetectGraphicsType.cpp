@@ -1,12 +1,16 @@
-// Content detection. The tests run in a fixed order and a later match overrides an earlier one,
-// so, for instance, a "BM" file that mentions "char" in its first bytes is taken for XPM.
+// Content detection. A file that starts with a format's signature is that format. Only without one
+// do the weaker tests run, in a fixed order where a later match overrides an earlier one: so a text
+// file that mentions "char" is XPM, while a PNG whose text chunk says "charade" stays a PNG.
 
 #include "imaging/DetectGraphicsType.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
+
+using namespace std::string_view_literals;
 
 using Header = std::array<std::uint8_t, kDetectHeaderSize>;
 
@@ -42,12 +46,43 @@ bool IsIconDirectory(const Header& h)
            h[4] >= 1 && h[4] <= 32;
 }
 
+struct Signature {
+    std::string_view bytes;
+    GraphicsFileType type;
+};
+
+// Words the text tests look for turn up by chance in palettes, pixels and text chunks of binary
+// files; a signature at the very start does not.
+constexpr Signature kSignatures[] = {
+    {"\x89PNG"sv, GraphicsFileType::Png},
+    {"GIF87a"sv, GraphicsFileType::Gif},
+    {"GIF89a"sv, GraphicsFileType::Gif},
+    {"BM"sv, GraphicsFileType::Bmp},
+    {"\xFF\xD8\xFF"sv, GraphicsFileType::Jpeg},
+    {"II*\0"sv, GraphicsFileType::Tiff},
+    {"MM\0*"sv, GraphicsFileType::Tiff},
+    {"TLSP"sv, GraphicsFileType::Tls},
+    {"%!"sv, GraphicsFileType::Eps},               // PostScript text
+    {"\xC5\xD0\xD3\xC6"sv, GraphicsFileType::Eps},  // a DOS EPS binary with its sections
+};
+
+std::optional<GraphicsFileType> SignatureType(const Header& h)
+{
+    for (const Signature& signature : kSignatures)
+        if (StartsWith(h, signature.bytes))
+            return signature.type;
+    return std::nullopt;
+}
+
 }  // namespace
 
 GraphicsFileType DetectGraphicsType(std::span<const std::uint8_t> header)
 {
     Header h{};
     std::copy_n(header.begin(), std::min(header.size(), h.size()), h.begin());
+
+    if (const auto signature = SignatureType(h))
+        return *signature;
 
     auto type = GraphicsFileType::None;
     if (IsBitmapInfoHeader(h))
@@ -60,14 +95,6 @@ GraphicsFileType DetectGraphicsType(std::span<const std::uint8_t> header)
 
     if (StartsWith(h, "II") || StartsWith(h, "MM"))
         type = GraphicsFileType::Tiff;
-    if (StartsWith(h, "GIF87a") || StartsWith(h, "GIF89a"))
-        type = GraphicsFileType::Gif;
-    if (StartsWith(h, "\x89PNG"))
-        type = GraphicsFileType::Png;
-    if (StartsWith(h, "BM"))
-        type = GraphicsFileType::Bmp;
-    if (StartsWith(h, "TLSP"))
-        type = GraphicsFileType::Tls;
     if (Contains(h, "JFIF"))
         type = GraphicsFileType::Jpeg;
     if (Contains(h, "XPM") || Contains(h, "char"))
@@ -75,8 +102,6 @@ GraphicsFileType DetectGraphicsType(std::span<const std::uint8_t> header)
 
     if (h[0] == 0xFF && (h[1] == 0xD8 || h[1] == 0xDB))
         type = GraphicsFileType::Jpeg;
-    else if ((h[0] == '%' && h[1] == '!') || (h[0] == 0xC5 && h[1] == 0xD0 && h[2] == 0xD3 && h[3] == 0xC6))
-        type = GraphicsFileType::Eps;  // PostScript text, or a DOS EPS binary with its sections
     else if (h[0] == 'P' && h[1] >= '1' && h[1] <= '6')
         type = GraphicsFileType::Pnm;
 

@@ -18,6 +18,8 @@ constexpr ExtensionEntry kWriterExtensions[] = {
     {".XPM", GraphicsFileType::Xpm},  {".PNM", GraphicsFileType::Pnm},  {".TIFF", GraphicsFileType::Tiff},
     {".TIF", GraphicsFileType::Tiff}, {".PS", GraphicsFileType::Eps},   {".EPS", GraphicsFileType::Eps},
     {".PRN", GraphicsFileType::Eps},  {".TLSP", GraphicsFileType::Tls},
+    // The netpbm names: the PNM writer picks the kind of file that fits the picture, as for ".PNM".
+    {".PPM", GraphicsFileType::Pnm},  {".PGM", GraphicsFileType::Pnm},  {".PBM", GraphicsFileType::Pnm},
 };
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)

@@ -5,6 +5,7 @@
 #include "imaging/LzwDecoder.h"
 #include "support/DataStream.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -188,6 +189,25 @@ void CGifReader::ReadImage(CGraphicsImage& image)
     // Data that ends before the last row cannot be told from a truncated file.
     if (placer.RowsLeft() > 0)
         throw EGifCorruptFile();
+    ApplyTransparentIndex(image);
+}
+
+// The transparent colour becomes palette alpha: its entry 0, all others opaque. A picture whose
+// pixels never use it keeps a palette without alpha, as any opaque GIF.
+void CGifReader::ApplyTransparentIndex(CGraphicsImage& image) const
+{
+    if (m_transparentIndex < 0)
+        return;
+    const auto index = std::uint8_t(m_transparentIndex);
+    bool used = false;
+    for (std::uint32_t y = 0; y < image.Height() && !used; ++y) {
+        const std::uint8_t* row = image.Row(y);
+        used = std::find(row, row + image.Width(), index) != row + image.Width();
+    }
+    if (!used)
+        return;
+    for (unsigned i = 0; i < 256; ++i)
+        image.Palette()[i].rgbReserved = i == index ? 0 : 255;
 }
 
 // The image data is read to its zero-length sub-block, also behind the last row.

@@ -1,7 +1,8 @@
 #pragma once
 // Reads the first image of a GIF87a or GIF89a file into an 8-bit indexed image of the frame's
-// size, with the frame's local colour table (or the global one) as palette. The transparent index
-// of a graphic control extension is kept here and not applied to the picture.
+// size, with the frame's local colour table (or the global one) as palette. When the pixels use the
+// transparent index of a graphic control extension, that entry gets alpha 0 and every other
+// entry alpha 255.
 
 #include "imaging/GraphicsCodec.h"
 
@@ -30,6 +31,7 @@ private:
     bool ParseBlocks();
     void ReadExtension();
     void ReadImage(CGraphicsImage& image);
+    void ApplyTransparentIndex(CGraphicsImage& image) const;
     void DecodeData(CLzwRowSink& rows, std::uint32_t width, std::uint32_t height);
     int ReadCorruptCheckedByte();
     void SkipSubBlocks();

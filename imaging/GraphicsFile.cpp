@@ -28,6 +28,8 @@
 #include "support/AtomicFile.h"
 #include "support/DataStream.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <memory>
 
@@ -38,9 +40,9 @@ constexpr char kCannotOpen[] = "Kann Datei nicht \xF6" "ffnen.";
 constexpr char kUnknownFormat[] = "Unbekanntes Datei Format.";
 constexpr char kUnexpected[] = "Unbekannter Fehler";
 
-// Process-wide like the rest of the entry points' state: one caller at a time.
-std::string g_loadError;
-std::string g_saveError;
+// One per thread: the game's picture worker loads while the GUI thread loads or saves.
+thread_local std::string g_loadError;
+thread_local std::string g_saveError;
 
 void SetText(std::string& target, std::string_view text)
 {
@@ -77,19 +79,55 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
     }
 }
 
+// Alpha that means something: any in a 32-bit picture (all 0 reads as opaque), or a palette
+// whose entries are opaque or fully transparent, some of each, as the GIF, XPM, PNG and icon
+// readers mark a transparent colour. Other palette alpha is data of its own (a TLS sequence's
+// attributes, whatever a BMP file left in its reserved bytes) and is not transparency.
+bool HasAlphaToKeep(const CGraphicsImage& image)
+{
+    if (image.IsTrueColor())
+        return image.HasAlpha();
+    const RGBQUAD* palette = image.Palette();
+    const bool binary = std::all_of(palette, palette + image.PaletteCount(), [](const RGBQUAD& entry) {
+        return entry.rgbReserved == 0 || entry.rgbReserved == 255;
+    });
+    return binary && image.GetAlphaKind() == 2;
+}
+
+// The colour a GIF of an indexed picture names transparent: the first fully transparent palette
+// entry that a pixel uses, or none.
+unsigned TransparentIndexFor(const CGraphicsImage& image)
+{
+    if (image.IsTrueColor() || !HasAlphaToKeep(image))
+        return CGifWriter::NoTransparency;
+    std::array<bool, 256> used{};
+    for (std::uint32_t y = 0; y < image.Height(); ++y) {
+        const std::uint8_t* indices = image.RowTo8(image.Row(y));
+        for (std::uint32_t x = 0; x < image.Width(); ++x)
+            used[indices[x]] = true;
+    }
+    for (int i = 0; i < image.PaletteCount(); ++i)
+        if (used[std::size_t(i)] && image.Palette()[i].rgbReserved == 0)
+            return unsigned(i);
+    return CGifWriter::NoTransparency;
+}
+
 // A picture with alpha keeps it where the format can hold it.
 std::unique_ptr<CGraphicsWriter> CreateWriter(GraphicsFileType type, const CGraphicsImage& image)
 {
     switch (type) {
     case GraphicsFileType::Png: {
         auto writer = std::make_unique<CPngWriter>();
-        writer->SetWithAlpha(image.HasAlpha());
+        writer->SetWithAlpha(HasAlphaToKeep(image));
         return writer;
     }
     case GraphicsFileType::Jpeg:
         return std::make_unique<CJpegWriter>();
-    case GraphicsFileType::Gif:
-        return std::make_unique<CGifWriter>();
+    case GraphicsFileType::Gif: {
+        auto writer = std::make_unique<CGifWriter>();
+        writer->SetTransparentIndex(TransparentIndexFor(image));
+        return writer;
+    }
     case GraphicsFileType::Bmp:
         return std::make_unique<CBmpWriter>();
     case GraphicsFileType::Pnm:

@@ -32,9 +32,12 @@ int LoadGraphicsFile(std::string_view fileName, CGraphicsImage& image, std::stri
 int LoadGraphicsStream(CDataStream& stream, CGraphicsImage& image, std::string* commentOut = nullptr);
 // comment, when given and not empty, is stored with the picture where the format has a place for it.
 // An existing file is replaced only once the whole picture is written; after a failure it is as it
-// was. A picture with alpha keeps it where the format can hold it (PNG: RGBA).
+// was. A picture with alpha keeps it where the format can hold it (PNG: RGBA, or a tRNS chunk for
+// an indexed picture whose palette marks transparent entries; GIF: the transparent entry of an
+// indexed picture).
 int SaveGraphicsFile(std::string_view fileName, const CGraphicsImage& image, const char* comment = nullptr);
 
-// The message of the last failed load (emptied by a successful one) and of the last failed save.
+// The message of the last failed load (emptied by a successful one) and of the last failed save,
+// each of the calling thread.
 std::string_view LoadErrorText();
 std::string_view SaveErrorText();

@@ -60,6 +60,15 @@ struct IconBitmap
         const std::uint8_t* row = mask.data() + std::size_t{height - 1 - y} * RowBytes(width, 1);
         return (row[x >> 3] >> (7 - (x & 7)) & 1) != 0;
     }
+    // A masked pixel over white inverts the screen behind it; over any other colour it lets the
+    // screen through. The colour decides, not the index: writers order their palettes freely.
+    bool Inverts(std::uint8_t index) const
+    {
+        if (index >= colors)
+            return false;
+        const std::uint8_t* entry = table.data() + 4 * std::size_t{index};
+        return entry[0] == 0xFF && entry[1] == 0xFF && entry[2] == 0xFF;
+    }
     std::uint8_t Index(const std::uint8_t* row, std::uint32_t x) const
     {
         switch (bits) {
@@ -120,7 +129,6 @@ void DecodeIndexed(const IconBitmap& bitmap, CGraphicsImage& image)
     for (std::uint32_t i = 0; i < bitmap.colors; ++i)
         image.SetPaletteRGB(i, bitmap.table[4 * i + 2], bitmap.table[4 * i + 1], bitmap.table[4 * i]);
 
-    const std::uint8_t allOnes = static_cast<std::uint8_t>((1u << bitmap.bits) - 1);
     std::vector<MaskCode> codes(std::size_t{bitmap.width} * bitmap.height, MaskCode::Opaque);
     bool anyTransparent = false;
     bool anyMasked = false;
@@ -131,7 +139,7 @@ void DecodeIndexed(const IconBitmap& bitmap, CGraphicsImage& image)
             target[x] = bitmap.Index(source, x);
             if (!bitmap.Masked(x, y))
                 continue;
-            const MaskCode code = target[x] == allOnes ? MaskCode::Inverse : MaskCode::Transparent;
+            const MaskCode code = bitmap.Inverts(target[x]) ? MaskCode::Inverse : MaskCode::Transparent;
             codes[std::size_t{y} * bitmap.width + x] = code;
             anyTransparent |= code == MaskCode::Transparent;
             anyMasked = true;

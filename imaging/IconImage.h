@@ -1,8 +1,8 @@
 #pragma once
 // One image of an icon or cursor: a bitmap (colour bitmap and 1-bit mask behind a bitmap-info
 // header) or a PNG stream. The mask's transparency survives: masked pixels take the transparent
-// colour (or, over the all-ones index, the inverse colour of the screen-inverting pixels) and
-// alpha 0, in the palette of an 8-bit result or in the pixels of a 32-bit one.
+// colour (or, over white, the inverse colour of the screen-inverting pixels) and alpha 0, in the
+// palette of an 8-bit result or in the pixels of a 32-bit one.
 
 #include <cstdint>
 #include <span>

@@ -33,6 +33,7 @@ struct PngHeader
     png_color palette[256] = {};
     int transCount = 0;  // palette alpha entries; 0 without a table or above 8 bits per pixel
     png_byte trans[256] = {};
+    bool colourKey = false;  // a grey or RGB file whose tRNS chunk names its transparent colour
 };
 
 // The library format a file becomes and the libpng transformations that produce it.
@@ -42,6 +43,7 @@ struct PngLayout
     int greyRampDepth = 0;  // 0: no grey palette
     bool scale16 = false;
     bool greyToColor = false;
+    bool keyToAlpha = false;
     bool bgr = false;
 };
 
@@ -49,26 +51,37 @@ PngLayout LayoutFor(const PngHeader& header)
 {
     PngLayout layout;
     layout.bgr = (header.colorType & PNG_COLOR_MASK_COLOR) != 0;
+    // Every depth of 16 bits per sample is rounded to 8 bits.
+    layout.scale16 = header.bitDepth == 16;
     switch (header.colorType) {
     case PNG_COLOR_TYPE_PALETTE:
         layout.bpp = header.bitDepth;
         break;
     case PNG_COLOR_TYPE_GRAY:
-        // Grey of up to 8 bits stays indexed; 16-bit grey is scaled to 8 bits.
-        layout.scale16 = header.bitDepth == 16;
+        if (header.colourKey) {
+            // The key colour becomes alpha 0, everything else opaque: only B, G, R, A holds that.
+            layout.greyToColor = true;
+            layout.keyToAlpha = true;
+            layout.bgr = true;
+            layout.bpp = 32;
+            break;
+        }
+        // Grey of up to 8 bits stays indexed.
         layout.bpp = std::min(header.bitDepth, 8);
         layout.greyRampDepth = layout.bpp;
         break;
     case PNG_COLOR_TYPE_GRAY_ALPHA:
         // No library format holds grey with alpha; it becomes B, G, R, A.
-        layout.scale16 = header.bitDepth == 16;
         layout.greyToColor = true;
         layout.bgr = true;
         layout.bpp = 32;
         break;
+    case PNG_COLOR_TYPE_RGB:
+        layout.keyToAlpha = header.colourKey;
+        layout.bpp = header.colourKey ? 32 : 24;
+        break;
     default:
-        // RGB and RGBA keep the file's depth; 48 and 64 bits have no library format.
-        layout.bpp = header.pixelDepth;
+        layout.bpp = 32;
         break;
     }
     return layout;
@@ -97,6 +110,8 @@ PngPhase ReadHeader(png_structp png, png_infop info, PngHeader& header)
         header.transCount = std::clamp(transCount, 0, 256);
         std::memcpy(header.trans, trans, static_cast<std::size_t>(header.transCount));
     }
+    header.colourKey = (header.colorType == PNG_COLOR_TYPE_GRAY || header.colorType == PNG_COLOR_TYPE_RGB) &&
+                       png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     return PngPhase::Done;
 }
 
@@ -107,6 +122,8 @@ PngPhase SetUpTransforms(png_structp png, png_infop info, const PngLayout& layou
         return PngPhase::Failed;
     if (layout.scale16)
         png_set_scale_16(png);
+    if (layout.keyToAlpha)
+        png_set_tRNS_to_alpha(png);
     if (layout.greyToColor)
         png_set_gray_to_rgb(png);
     if (layout.bgr)
@@ -275,7 +292,7 @@ void CPngReader::Read(CDataStream& stream, CGraphicsImage& image)
     if (header.width == 0 || header.height == 0)
         throw EGraphicsException(GraphicsText::FormatNotSupported);
     const PngLayout layout = LayoutFor(header);
-    if (layout.bpp > 32 || header.width > CGraphicsImage::MaxDimension ||
+    if (header.width > CGraphicsImage::MaxDimension ||
         header.height > CGraphicsImage::MaxDimension)
         image.CreateOrThrow(layout.bpp, header.width, header.height, CGraphicsImage::NoFill);  // refused
     const std::int64_t remaining = std::int64_t{stream.Size()} - stream.Tell();
@@ -299,7 +316,7 @@ void CPngReader::Read(CDataStream& stream, CGraphicsImage& image)
         throw EGraphicsException(GraphicsText::InternalError);
     ThrowFor(ReadRows(png, image, passes, Info()), state);
 
-    if (paletteFile && ApplyPaletteTransparency(image, header))
+    if ((paletteFile && ApplyPaletteTransparency(image, header)) || layout.keyToAlpha)
         m_colorType |= ColorTypeAlpha;
     Info().ReportProgress(100);
 }

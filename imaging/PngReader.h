@@ -4,9 +4,10 @@
 //   grey 1/2/4/8 bits           -> indexed of the same depth with a grey ramp
 //   grey 16 bits                -> 8-bit indexed with a grey ramp
 //   grey with alpha (8, 16)     -> 32 bits
-//   RGB 8 bits / RGBA 8 bits    -> 24 / 32 bits
-//   RGB or RGBA with 16 bits    -> EGraphicsWrongColor
-// Palette transparency becomes palette alpha or, where pixels need it, a 32-bit image.
+//   RGB / RGBA (8, 16 bits)     -> 24 / 32 bits
+//   grey or RGB with a tRNS key -> 32 bits, alpha 0 exactly where a pixel has the key colour
+// 16-bit samples are rounded to 8 bits. Palette transparency becomes palette alpha or, where
+// pixels need it, a 32-bit image.
 
 #include "imaging/GraphicsCodec.h"
 
@@ -24,7 +25,7 @@ public:
     void Read(CDataStream& stream, CGraphicsImage& image) override;
 
     // The PNG colour type of the last file read; the alpha bit is also set when palette
-    // transparency made the picture a 32-bit one.
+    // transparency or a colour key made the picture a 32-bit one.
     std::uint32_t ColorType() const { return m_colorType; }
 
 private:

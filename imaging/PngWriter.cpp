@@ -24,7 +24,24 @@ struct PngWriteLayout
     int bitDepth = 8;
     PngRowSource rows = PngRowSource::Colour24;
     const char* comment = nullptr;
+    int transCount = 0;  // palette alpha written as tRNS: the entries up to the last one not opaque
+    png_byte trans[256] = {};
 };
+
+// An indexed picture keeps its palette and carries its alpha in a tRNS chunk rather than growing
+// to RGBA: every reader that knows PNG transparency at all knows this form, including the ones
+// that show only fully transparent or opaque pixels, and the file stays small.
+void TakePaletteAlpha(const CGraphicsImage& image, PngWriteLayout& layout)
+{
+    if (image.GetAlphaKind() != 2)
+        return;
+    const int entries = 1 << layout.bitDepth;
+    for (int i = 0; i < entries; ++i) {
+        layout.trans[i] = image.Palette()[i].rgbReserved;
+        if (layout.trans[i] != 255)
+            layout.transCount = i + 1;
+    }
+}
 
 PngWriteLayout LayoutFor(const CGraphicsImage& image, bool withAlpha, const CGraphicsCodecInfo& info)
 {
@@ -33,6 +50,8 @@ PngWriteLayout LayoutFor(const CGraphicsImage& image, bool withAlpha, const CGra
         layout.colorType = PNG_COLOR_TYPE_PALETTE;
         layout.bitDepth = image.Bpp();
         layout.rows = PngRowSource::Stored;
+        if (withAlpha)
+            TakePaletteAlpha(image, layout);
     } else if (image.Bpp() == 32 && withAlpha) {
         layout.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
         layout.rows = PngRowSource::Colour32;
@@ -65,6 +84,8 @@ PngPhase WritePng(png_structp png, png_infop info, const CGraphicsImage& image, 
             palette[i] = png_color{entry.rgbRed, entry.rgbGreen, entry.rgbBlue};
         }
         png_set_PLTE(png, info, palette, entries);
+        if (layout.transCount > 0)
+            png_set_tRNS(png, info, layout.trans, layout.transCount, nullptr);
     }
     png_write_info(png, info);
     if (layout.rows != PngRowSource::Stored)

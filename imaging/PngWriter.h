@@ -1,6 +1,7 @@
 #pragma once
-// Writes PNG files through libpng: indexed images as palette PNGs of their depth, 32-bit images
-// with the with-alpha flag as RGBA, everything else as 8-bit RGB. The comment goes into a
+// Writes PNG files through libpng: indexed images as palette PNGs of their depth (with the
+// with-alpha flag, a palette whose alpha marks entries transparent also as a tRNS chunk), 32-bit
+// images with the with-alpha flag as RGBA, everything else as 8-bit RGB. The comment goes into a
 // "Comment" text chunk.
 
 #include "imaging/GraphicsCodec.h"

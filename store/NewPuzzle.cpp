@@ -37,20 +37,22 @@ void ShowError(QWidget* parent, std::string_view text)
 
 }  // namespace
 
-void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw)
+void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
+               const std::string& picturePath)
 {
     // One set of entries for the whole run: the next use shows the last question, answer and mode.
     static CNewPuzzleFields fields;
-    NewPuzzle(parent, engine, runStepAndRedraw, fields);
+    NewPuzzle(parent, engine, runStepAndRedraw, fields, picturePath);
 }
 
 void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
-               CNewPuzzleFields& fields)
+               CNewPuzzleFields& fields, const std::string& picturePath)
 {
     const int gameNumber = engine.State().GameNumber;
     fields.Entries.Number = gameNumber < 0 ? 1 : gameNumber;
     {
         CNewPuzzleDlg dialog(fields, parent);
+        dialog.SetPicturePath(picturePath);
         if (!dialog.DoModal())
             return;
     }

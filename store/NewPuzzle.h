@@ -3,6 +3,7 @@
 // at once as the current game.
 
 #include <functional>
+#include <string>
 
 class CGameEngine;
 class QWidget;
@@ -12,9 +13,11 @@ struct CNewPuzzleFields;
 // puzzle below the engine's puzzle path under the wait cursor and shows a failure as an error
 // box; otherwise it loads the puzzle, makes it the running game and calls runStepAndRedraw for
 // one game step and an immediate redraw.
-// The entries are kept for the next call while the program runs.
-void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw);
+// The entries are kept for the next call while the program runs. A picturePath, when given, is
+// the picture the dialog starts with.
+void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
+               const std::string& picturePath = {});
 
 // The same with the caller's fields instead of the program-wide ones.
 void NewPuzzle(QWidget* parent, CGameEngine& engine, const std::function<void()>& runStepAndRedraw,
-               CNewPuzzleFields& fields);
+               CNewPuzzleFields& fields, const std::string& picturePath = {});

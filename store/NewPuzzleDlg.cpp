@@ -171,6 +171,8 @@ void CNewPuzzleDlg::Initialise()
     const auto first = std::find_if(stored.begin(), stored.end(), [](const std::string& path) { return !path.empty(); });
     if (first != stored.end())
         fields_.Entries.PicturePath = *first;
+    if (!presetPicture_.empty())
+        fields_.Entries.PicturePath = presetPicture_;
     pictureCombo_->clear();
     for (const std::string& path : SortedPictureList(std::move(stored)))
         pictureCombo_->addItem(FromPath(path));

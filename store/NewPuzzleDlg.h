@@ -34,6 +34,8 @@ public:
     // Shows the dialog modally. True when it closed through OK with every check passed: then the
     // fields hold the entries and Entries.Number the parsed number.
     bool DoModal();
+    // A picture to start with instead of the last one of the history (a file dropped on the game).
+    void SetPicturePath(std::string path) { presetPicture_ = std::move(path); }
 
 private:
     void Initialise();
@@ -51,4 +53,5 @@ private:
     QLineEdit* answerEdit_;
     QButtonGroup* modeGroup_;
     QLineEdit* numberEdit_;
+    std::string presetPicture_;
 };

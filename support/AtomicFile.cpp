@@ -48,12 +48,19 @@ std::string FreshSuffix()
     return text;
 }
 
-// A file that exists only until it is committed under its final name.
+// Extensions up to this length are kept on the temporary name; a longer one chooses no writer.
+constexpr std::size_t kKeptExtension = 16;
+
+// A file that exists only until it is committed under its final name. Its name is short and its
+// own, not derived from the target's: the target's name may already take all 255 bytes a name
+// can have.
 class CTemporaryFile {
 public:
     CTemporaryFile(const std::filesystem::path& target, std::string_view extension)
     {
-        const std::string prefix = (target.parent_path() / std::string(".").append(target.stem().native())).native();
+        const std::string prefix = (target.parent_path() / ".quizmora").native();
+        if (extension.size() > kKeptExtension)
+            extension = {};
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = prefix + FreshSuffix();
             name += extension;

@@ -11,8 +11,8 @@
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 // Lets `write` fill a fresh temporary file in target's folder, then puts it in target's place.
-// The temporary name ends in `extension` (".png"), for writers that choose the format by the
-// name. False, with the temporary file removed, when `write` fails or the file cannot be flushed
+// The temporary name ends in `extension` (".png", up to 16 bytes), for writers that choose the
+// format by the name. False, with the temporary file removed, when `write` fails or the file cannot be flushed
 // or renamed.
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view extension,
                            const std::function<bool(const std::filesystem::path& temporary)>& write);

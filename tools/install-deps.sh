@@ -17,6 +17,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   # tests, benchmarks and screenshots
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-apps xdotool
+  # two monitors on one virtual screen for the presenter's check by hand
+  x11-xserver-utils
   # pictures written by other programs for the codec tests
   imagemagick netpbm libtiff-tools giflib-tools gifsicle libjpeg-turbo-progs icoutils ghostscript
   python3-pil x11-common webp libavif-bin libheif-examples zbar-tools

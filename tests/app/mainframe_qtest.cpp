@@ -269,6 +269,10 @@ private slots:
         QCOMPARE(file->Record(added)->imageIndex, 7);
         QCOMPARE(file->Record(file->actions()[0])->imageIndex, kNoImage);
         QCOMPARE(file->Record(file->actions()[2])->acceleratorX, file->Record(added)->acceleratorX);
+        // The new widest label keeps the gap to the accelerators that a built drop-down has.
+        const QString label = added->text().section(QLatin1Char('\t'), 0, 0);
+        const int labelWidth = file->fontMetrics().size(Qt::TextSingleLine | Qt::TextShowMnemonic, label).width();
+        QCOMPARE(file->Record(added)->acceleratorX, labelWidth + 16 + 4 + kAcceleratorGap);
         file->hide();
     }
 
@@ -393,7 +397,9 @@ private slots:
             {"&Bearbeiten", "Handy-Buzzer", PhoneBuzzers}, {"&Bearbeiten", "Buzzer-Tasten...", BuzzerKeys},
             {"&Ansicht", "&Flache Symbolleiste", FlatToolBar},
             {"&Ansicht", "Fenster fi&xieren", StayOnTop}, {"&Ansicht", "&Symbolleiste", ViewToolBar},
-            {"&Ansicht", "S&tatusleiste", ViewStatusBar}, {"&Ansicht", "", 0}, {"&Ansicht", "Kleine Sterne", SmallStars},
+            {"&Ansicht", "S&tatusleiste", ViewStatusBar}, {"&Ansicht", "", 0},
+            {"&Ansicht", "Moderatorenansicht", PresenterView}, {"&Ansicht", "Bildschirme tauschen", SwapScreens},
+            {"&Ansicht", "", 0}, {"&Ansicht", "Kleine Sterne", SmallStars},
             {"&Ansicht", "Mittlere Sterne", MediumStars}, {"&Ansicht", "Große Sterne", LargeStars},
             {"&Ansicht", "Zwei Reihen", TwoRows}, {"&?", "Inf&o über Quizmora...", About},
             {"&?", "&Tastenbelegung", KeyMap}, {"&?", "Dateiformat", FileFormat}};

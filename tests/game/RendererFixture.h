@@ -59,7 +59,7 @@ public:
 // An engine and a renderer on a recording target of the given size, after the first size event.
 struct RendererFixture {
     explicit RendererFixture(int width = 1920, int height = 1080, int starSize = 0)
-        : engine(clock, random, sound), renderer(engine.State(), engine.Picture(), target, glyphs)
+        : engine(clock, random, sound), renderer(engine.State(), engine.ShownPicture(), target, glyphs)
     {
         renderer.LoadResources(starSize);
         renderer.OnSize(width, height);

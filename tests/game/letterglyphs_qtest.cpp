@@ -68,7 +68,7 @@ private slots:
     {
         CQtLetterGlyphs glyphs;
         CGameState state;
-        CGraphicsImage picture;
+        CShownPicture picture;
         RecordingTarget target;
         CGameRenderer renderer(state, picture, target, glyphs);
         const std::uint32_t colours[] = {GameColours::ShownLetter, GameColours::CoveredCell};

@@ -105,6 +105,34 @@ TEST(Renderer, CoveredShownAndBlankCells)
     EXPECT_EQ(f.target.invalidated, (std::vector<Rect>{{x0 + 2 * 64, top, 64, 114}}));
 }
 
+// An uncovered letter lands in its own cell, as a full redraw would put it: the first and the last
+// letter of every row, the rows after the first included.
+TEST(Renderer, UncoveredLetterLandsInItsOwnCell)
+{
+    const char* answer = "ABCDEFGHIJ|KLMNO|PQR";
+    RendererFixture f;
+    f.SetAnswer(answer);
+    f.Draw();
+    ASSERT_EQ(f.State().LineCount, 3);
+    for (int row = 0; row < 3; ++row) {
+        const int first = f.State().LineStart[static_cast<std::size_t>(row)];
+        for (const int index : {first, first + f.State().LineLength[static_cast<std::size_t>(row)] - 1}) {
+            f.State().Shown[static_cast<std::size_t>(index)] = 1;
+            f.renderer.DrawLetterCell(index);
+            RendererFixture whole;
+            whole.SetAnswer(answer);
+            whole.State().Shown = f.State().Shown;
+            whole.Draw();
+            const CGraphicsImage& a = f.target.buffer;
+            const CGraphicsImage& b = whole.target.buffer;
+            bool same = true;
+            for (std::uint32_t y = 0; y < a.Height() && same; ++y)
+                same = std::equal(a.Row(y), a.Row(y) + 4 * a.Width(), b.Row(y));
+            EXPECT_TRUE(same) << "row " << row << ", letter " << index;
+        }
+    }
+}
+
 TEST(Renderer, StarColumnsRedrawOnlyWhatChanged)
 {
     RendererFixture f;

@@ -72,8 +72,10 @@ private slots:
         QVERIFY(program.Ready());
         program.Tick();
         QCOMPARE(program.Count(program.AnswerArea(), 0x000000), program.AnswerArea().w * program.AnswerArea().h);
+        // The first tick has set the worker on the first puzzle's picture.
+        QTRY_VERIFY(program.view->PictureSupply().Idle());
 
-        // F5: question, five covered cells and the picture.
+        // F5: question, five covered cells and the picture, at once.
         program.Press(Qt::Key_F5);
         QCOMPARE(program.State().GameNumber, 1);
         program.Tick();

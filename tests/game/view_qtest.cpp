@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QDropEvent>
+#include <QImage>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 
 namespace {
@@ -181,6 +184,52 @@ private slots:
         QCOMPARE(h.State().AnswerDirty, 0);
         QVERIFY(h.CountIf(142, 0, h.view->width() - 284, 36, [](std::uint32_t rgb) { return rgb != 0; }) > 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void dropsOnTheGame_data()
+    {
+        QTest::addColumn<QString>("dropped");  // below the puzzle set
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<bool>("becomesPath");  // the set becomes the puzzle path
+        QTest::newRow("puzzle set") << QString() << true << true;
+        QTest::newRow("puzzle folder") << QStringLiteral("Game001") << true << true;
+        QTest::newRow("picture") << QStringLiteral("Game001/Pic.png") << true << false;
+        QTest::newRow("not a picture") << QStringLiteral("Game001/Game.txt") << false << false;
+        QTest::newRow("folder without puzzles") << QStringLiteral("Leer") << false << false;
+    }
+
+    void dropsOnTheGame()
+    {
+        QFETCH(QString, dropped);
+        QFETCH(bool, accepted);
+        QFETCH(bool, becomesPath);
+        const CConfigSandbox config;
+        const CPuzzleFolder puzzles;
+        puzzles.Write(1, "Frage\nAntwort\n");
+        QDir(puzzles.Path()).mkpath(QStringLiteral("Leer"));
+        const QString file = puzzles.Path() + QLatin1Char('/') + dropped;
+        QImage(20, 10, QImage::Format_RGB32).save(puzzles.Path() + QStringLiteral("/Game001/Pic.png"));
+        CViewHarness h;
+        h.view->SetPuzzlePath(QStringLiteral("/nonexistent/quiz"));
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.view, &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+
+        QString offered;
+        const bool editorOpens = accepted && !becomesPath;
+        if (editorOpens)
+            WhenShown<QDialog>([&offered](QDialog& dialog) {
+                offered = dialog.findChild<QComboBox*>(QStringLiteral("pictureCombo"))->currentText();
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+            });
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.view, &drop);
+        if (editorOpens)
+            QTRY_COMPARE(offered, file);
+        QCOMPARE(h.view->CurrentSettings().PicPath, becomesPath ? puzzles.PathText() : std::string("/nonexistent/quiz"));
     }
 
     void comPortPrompt_data()

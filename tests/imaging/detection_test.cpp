@@ -51,9 +51,14 @@ TEST(Detection, FindsType)
         {"gif of an unknown version", B("GIF88a"), Type::None},
         {"png cut after four bytes", B("\x89PNG"), Type::Png},
         {"jfif word anywhere", B("..........JFIF"), Type::Jpeg},
-        {"bmp mentioning JFIF", B("BM....JFIF"), Type::Jpeg},
-        {"bmp mentioning char is xpm", B("BM\0\0static char *x[]"), Type::Xpm},
-        {"gif mentioning XPM", B("GIF89aXPM"), Type::Xpm},
+        {"bmp mentioning JFIF stays bmp", B("BM....JFIF"), Type::Bmp},
+        {"bmp mentioning char stays bmp", B("BM\0\0static char *x[]"), Type::Bmp},
+        {"gif mentioning XPM stays gif", B("GIF89aXPM"), Type::Gif},
+        {"tiff mentioning XPM stays tiff", B("MM\0*XPM"), Type::Tiff},
+        {"II without the tiff signature mentioning XPM", B("II+\0XPM"), Type::Xpm},
+        {"tls mentioning char stays tls", B("TLSP char"), Type::Tls},
+        {"dos eps mentioning JFIF stays eps", B("\xC5\xD0\xD3\xC6JFIF"), Type::Eps},
+        {"text mentioning char", B("/* a char table */"), Type::Xpm},
         {"word in the last bytes", At(61, "XPM"), Type::Xpm},
         {"word cut by the 64-byte limit", At(62, "XPM"), Type::None},
         {"word beyond the 64 bytes", At(64, "JFIF"), Type::None},
@@ -68,7 +73,8 @@ TEST(Detection, FindsType)
         {"xwd version 8", {0, 0, 0, 100, 0, 0, 0, 8}, Type::None},
         {"xwd version with blanks", B("abcd   \x07"), Type::Xwd},
         {"xwd cut before its version", {0, 0, 0, 100, 0, 0, 0}, Type::None},
-        {"tiff that looks like xwd", B("II*\0\0\0\0\x07"), Type::Xwd},
+        {"tiff that looks like xwd", B("II*\0\0\0\0\x07"), Type::Tiff},
+        {"II without the tiff signature that looks like xwd", B("II\0\0\0\0\0\x07"), Type::Xwd},
         {"icon that looks like xwd", {0, 0, 1, 0, 1, 0, 0, 7}, Type::Ico},
         {"bitmap info header that looks like xwd", {40, 0, 0, 0, 0, 0, 0, 7}, Type::Xwd},
     };
@@ -91,6 +97,17 @@ TEST(WriterExtension, ChoosesByExtensionIgnoringCase)
     EXPECT_EQ(FileNameExtension("pic.tar.gz"), ".gz");
     EXPECT_EQ(FileNameExtension(".hidden"), ".hidden");
     EXPECT_EQ(FileNameExtension("plain"), "plain");
+}
+
+// Binary pictures whose bytes happen to spell the words of the text tests load as what they are.
+TEST(Detection, SignatureOutranksWordsInTheData)
+{
+    for (const char* name : {"xpm_pixel.bmp", "xpm_pal.gif", "char_text.png"}) {
+        const std::string file = imgtest::TestData(std::string("oddities/") + name);
+        CGraphicsImage image;
+        ASSERT_EQ(LoadGraphicsFile(file, image), kLoadOk) << name << ": " << LoadErrorText();
+        EXPECT_EQ(imgtest::Mismatches(image, imgtest::MagickPixels(file, "rgba")), 0) << name;
+    }
 }
 
 using EntryPointTest = imgtest::TempFolderTest;

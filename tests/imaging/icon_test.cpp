@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -40,6 +41,30 @@ std::string ReadIcon(Bytes bytes, CGraphicsImage& image, std::int32_t request = 
 }
 
 constexpr std::int32_t kLargest = CIcoReader::LargestImage;
+
+// Compares with 8-bit R, G, B, A rows from the top; colour counts only where it shows.
+void ExpectPixels(const CGraphicsImage& image, const Bytes& reference)
+{
+    ASSERT_EQ(reference.size(), std::size_t{4} * image.Width() * image.Height());
+    // A picture without any alpha is opaque throughout.
+    const bool opaque = image.GetAlphaKind() == 0;
+    int mismatches = 0;
+    for (u32 y = 0; y < image.Height(); ++y) {
+        const std::uint8_t* bgra = image.RowTo32(image.Row(y));
+        for (u32 x = 0; x < image.Width(); ++x, bgra += 4) {
+            const std::uint8_t* ref = &reference[4 * (std::size_t{y} * image.Width() + x)];
+            const int alpha = opaque ? 255 : bgra[3];
+            const bool same = alpha == ref[3] &&
+                              (alpha == 0 || (bgra[2] == ref[0] && bgra[1] == ref[1] && bgra[0] == ref[2]));
+            if (!same && ++mismatches <= 3)
+                ADD_FAILURE() << "pixel " << x << "," << y << " alpha " << alpha << " expected " << int(ref[3]);
+            // Masked pixels of an indexed picture use the two entries kept for them.
+            if (image.Bpp() == 8 && ref[3] == 0) {
+                EXPECT_GE(image.Row(y)[x], kIconInverseIndex);
+            }
+        }
+    }
+}
 
 TEST(IconReader, ReadsWhatIcoutilsExtract)
 {
@@ -83,29 +108,32 @@ TEST(IconReader, ReadsWhatIcoutilsExtract)
         uLongf length = reference.size();
         ASSERT_EQ(uncompress(reference.data(), &length, packed.data(), uLong(packed.size())), Z_OK);
         ASSERT_EQ(length, reference.size());
-        // A picture without any alpha is opaque throughout.
-        const bool opaque = image.GetAlphaKind() == 0;
-        int mismatches = 0;
-        for (u32 y = 0; y < c.height; ++y) {
-            const std::uint8_t* bgra = image.RowTo32(image.Row(y));
-            for (u32 x = 0; x < c.width; ++x, bgra += 4) {
-                const std::uint8_t* ref = &reference[4 * (std::size_t{y} * c.width + x)];
-                const int alpha = opaque ? 255 : bgra[3];
-                // Colour counts only where it shows.
-                const bool same = alpha == ref[3] &&
-                                  (alpha == 0 || (bgra[2] == ref[0] && bgra[1] == ref[1] && bgra[0] == ref[2]));
-                if (!same && ++mismatches <= 3)
-                    ADD_FAILURE() << "pixel " << x << "," << y << " alpha " << alpha << " expected " << int(ref[3]);
-                // Masked pixels of an indexed picture use the two entries kept for them.
-                if (c.bpp == 8 && ref[3] == 0) {
-                    EXPECT_GE(image.Row(y)[x], kIconInverseIndex);
-                }
-            }
-        }
-        if (c.bpp == 8 && !opaque) {
+        ExpectPixels(image, reference);
+        if (c.bpp == 8 && image.GetAlphaKind() != 0) {
             EXPECT_EQ(image.PaletteColor(kIconTransparentIndex), kIconTransparentColor);
         }
     }
+}
+
+// ImageMagick puts black at index 1 of a 1-bit icon: masked pixels over black are clear all the
+// same, and only those over white invert the screen.
+TEST(IconReader, MaskOverBlackIsClearWhateverItsIndex)
+{
+    const std::string file = imgtest::TestData("oddities/icon_im.ico");
+    CGraphicsImage image;
+    ASSERT_EQ(LoadGraphicsFile(file, image), kLoadOk) << LoadErrorText();
+    ExpectPixels(image, imgtest::MagickPixels(file, "rgba"));
+    EXPECT_EQ(image.Row(0)[0], kIconTransparentIndex);
+
+    // The hand-made NE icon masks white pixels too: those invert the screen.
+    CGraphicsImage both;
+    ASSERT_EQ(ReadIcon(Fixture("exe-ne16.exe"), both, 0, 5), "");
+    std::array<int, 256> uses{};
+    for (u32 y = 0; y < both.Height(); ++y)
+        for (u32 x = 0; x < both.Width(); ++x)
+            ++uses[both.Row(y)[x]];
+    EXPECT_GT(uses[kIconInverseIndex], 0);
+    EXPECT_GT(uses[kIconTransparentIndex], 0);
 }
 
 TEST(IconReader, ListsTheDirectoryAndLoadsThroughDetection)

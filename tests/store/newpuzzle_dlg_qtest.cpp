@@ -137,6 +137,10 @@ private slots:
                 title = browser.windowTitle();
                 filters = browser.nameFilters();
                 startSelection = browser.selectedFiles();
+                // selectFile leaves the name box alone while it has the keyboard focus, and whether
+                // it has it yet depends on when the window system activated the browser.
+                if (QWidget* focused = QApplication::focusWidget())
+                    focused->clearFocus();
                 browser.selectFile(chosen);
                 static_cast<QDialog&>(browser).accept();  // QFileDialog::accept checks the selection
             });

@@ -147,6 +147,15 @@ TEST_F(DataStreamTest, NewFilesFollowTheUmask)
     }
 }
 
+// The temporary file beside the target must fit where the target's name takes all 255 bytes.
+TEST_F(DataStreamTest, AtomicWriteTakesNamesOfFullLength)
+{
+    for (const std::string& name : {std::string(255, 'n'), "x." + std::string(253, 'e')}) {
+        EXPECT_TRUE(WriteFileAtomically(Path(name), "new")) << name.size();
+        EXPECT_EQ(ReadAll(Path(name)), "new");
+    }
+}
+
 TEST_F(DataStreamTest, CreatingOverAReadOnlyFileMakesItWritable)
 {
     folder_.WriteFile("locked.bin", "old contents");

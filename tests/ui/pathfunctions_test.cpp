@@ -79,13 +79,14 @@ TEST(ParseMountPoints, FieldsAndEscapes)
         "/dev/sda1 / ext4 rw 0 0\n"
         "tmpfs /run tmpfs rw 0 0\n"
         "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n"
+        "/dev/sdb2 /media/x\\040 vfat rw 0 0\n"  // an escape that ends the field
         "garbage\n"
         "\n"
         "x relative-point ext4\n"
         "/dev/sdc1 /mnt/a\\\\b\\7 ext4 rw\n"
         "tmpfs /run tmpfs rw 0 0\n"
         "/dev/sdd1\t/last";
-    const std::vector<std::string> expected = {"/", "/run", "/media/usb stick", "/mnt/a\\\\b\\7", "/last"};
+    const std::vector<std::string> expected = {"/", "/run", "/media/usb stick", "/media/x ", "/mnt/a\\\\b\\7", "/last"};
     EXPECT_EQ(ParseMountPoints(text), expected);
 }
 

@@ -124,7 +124,7 @@ int Render(const RenderOptions& options)
 
     CBufferRenderTarget target;
     CQtLetterGlyphs glyphs;
-    CGameRenderer renderer(state, engine.Picture(), target, glyphs);
+    CGameRenderer renderer(state, engine.ShownPicture(), target, glyphs);
     renderer.LoadResources(options.starSize);
     renderer.OnSize(options.width, options.height);
     renderer.DrawStep();
