@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QTimer>
 #include <QWebSocket>
 
@@ -52,8 +53,8 @@ struct CBuzzerProgram : CViewHarness {
     CLocalMessageServer messages{*app->Frame()};
 };
 
-// A phone on a real socket. It answers pings at once with its own clock, which runs
-// `clockLeadMs` ahead of the game's.
+// A phone on a real socket, counting what it receives by type; it answers pings at once with
+// its own clock unless told not to.
 class CTestPhone {
 public:
     explicit CTestPhone(const QUrl& url, bool answerPings = true)
@@ -61,38 +62,27 @@ public:
         clock_.start();
         QObject::connect(&socket, &QWebSocket::textMessageReceived, &socket, [this, answerPings](const QString& text) {
             const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
-            received.append(message);
             const QString type = message.value(QStringLiteral("type")).toString();
+            ++received[type];
             if (type == QStringLiteral("ping") && answerPings)
                 Send(QStringLiteral(R"({"type":"pong","id":%1,"p":%2})")
                          .arg(message.value(QStringLiteral("id")).toInteger())
                          .arg(Now(), 0, 'f', 3));
             if (type == QStringLiteral("sync"))
                 offset = message.value(QStringLiteral("offset")).toDouble();
+            if (type == QStringLiteral("result"))
+                lastOutcome = message.value(QStringLiteral("outcome")).toString();
         });
         QObject::connect(&socket, &QWebSocket::disconnected, &socket, [this] { closed = true; });
         socket.open(url);
     }
     void Send(const QString& text) { socket.sendTextMessage(text); }
     double Now() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e6 + 12345.0; }
-    int Count(const QString& type) const
-    {
-        int count = 0;
-        for (const QJsonObject& message : received)
-            count += message.value(QStringLiteral("type")).toString() == type ? 1 : 0;
-        return count;
-    }
-    QString LastOutcome() const
-    {
-        for (auto it = received.rbegin(); it != received.rend(); ++it)
-            if (it->value(QStringLiteral("type")).toString() == QStringLiteral("result"))
-                return it->value(QStringLiteral("outcome")).toString();
-        return {};
-    }
-    bool Welcomed() const { return Count(QStringLiteral("welcome")) == 1; }
+    bool Welcomed() const { return received.value(QStringLiteral("welcome")) == 1; }
 
     QWebSocket socket;
-    QList<QJsonObject> received;
+    QMap<QString, int> received;
+    QString lastOutcome;
     std::optional<double> offset;
     bool closed = false;
 
@@ -102,21 +92,15 @@ private:
 
 // The longest gap between the ticks of a 50 ms timer on the GUI thread: what the game's own
 // step timer sees when something blocks the thread.
-class CStepWatch {
-public:
+struct CStepWatch {
     CStepWatch()
     {
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-            longestGapMs_ = std::max(longestGapMs_, since_.restart());
-        });
-        since_.start();
-        timer_.start(50);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this] { longestGapMs = std::max(longestGapMs, since.restart()); });
+        since.start();
+        timer.start(50);
     }
-    qint64 LongestGapMs() const { return longestGapMs_; }
-
-private:
-    QTimer timer_;
-    QElapsedTimer since_;
-    qint64 longestGapMs_ = 0;
+    QTimer timer;
+    QElapsedTimer since;
+    qint64 longestGapMs = 0;
 };

@@ -9,25 +9,18 @@
 
 namespace {
 
-struct SCase {
-    const char* text;
-    const char* parsed;  // "hello 0", "pong 7 12.5", "press 3.25", "press -", or nullptr: malformed
-};
-
+// "hello 0", "pong 7 12.5", "press 3.25" or "press -" (no stamp).
 std::string Describe(const PhoneMessage& message)
 {
-    if (const auto* hello = std::get_if<SHelloMessage>(&message))
-        return "hello " + std::to_string(hello->side);
-    if (const auto* pong = std::get_if<SPongMessage>(&message)) {
-        char text[64];
-        std::snprintf(text, sizeof text, "pong %u %g", pong->id, pong->phoneMs);
-        return text;
-    }
-    const auto& press = std::get<SPressMessage>(message);
-    if (!press.gameMs)
-        return "press -";
     char text[64];
-    std::snprintf(text, sizeof text, "press %g", *press.gameMs);
+    if (const auto* hello = std::get_if<SHelloMessage>(&message))
+        std::snprintf(text, sizeof text, "hello %d", hello->side);
+    else if (const auto* pong = std::get_if<SPongMessage>(&message))
+        std::snprintf(text, sizeof text, "pong %u %g", pong->id, pong->phoneMs);
+    else if (const auto& press = std::get<SPressMessage>(message); press.gameMs)
+        std::snprintf(text, sizeof text, "press %g", *press.gameMs);
+    else
+        std::snprintf(text, sizeof text, "press -");
     return text;
 }
 
@@ -35,52 +28,33 @@ std::string Describe(const PhoneMessage& message)
 
 TEST(BuzzerMessage, OnlyTheFixedShapesParse)
 {
-    const SCase cases[] = {
+    const std::pair<const char*, const char*> valid[] = {
         {R"({"type":"hello","side":"left"})", "hello 0"},
         {R"( { "side" : "right" , "type" : "hello" } )", "hello 1"},
         {R"({"type":"pong","id":7,"p":12.5})", "pong 7 12.5"},
         {R"({"type":"pong","id":0,"p":-1e3})", "pong 0 -1000"},
         {R"({"type":"press","t":3.25})", "press 3.25"},
         {R"({"type":"press","t":null})", "press -"},
-        // Wrong shapes.
-        {R"({"type":"hello","side":"middle"})", nullptr},
-        {R"({"type":"hello","side":"left","x":1})", nullptr},
-        {R"({"type":"hello"})", nullptr},
-        {R"({"type":"hello","type":"hello","side":"left"})", nullptr},
-        {R"({"type":"press","t":"3"})", nullptr},
-        {R"({"type":"press","t":true})", nullptr},
-        {R"({"type":"pong","id":-1,"p":1})", nullptr},
-        {R"({"type":"pong","id":1.5,"p":1})", nullptr},
-        {R"({"type":"pong","id":4294967296,"p":1})", nullptr},
-        {R"({"type":"pong","id":1,"p":1e999})", nullptr},
-        {R"({"type":"open","path":"/etc/passwd"})", nullptr},
-        {R"({"type":"stop","side":"left"})", nullptr},
-        // Broken JSON, nesting, escapes, trailing bytes.
-        {R"({"type":"press","t":01})", nullptr},
-        {R"({"type":"press","t":1.})", nullptr},
-        {R"({"type":"press","t":-})", nullptr},
-        {R"({"type":"press","t":{}})", nullptr},
-        {R"({"type":"press","t":[1]})", nullptr},
-        {R"({"type":"hel\"lo","side":"left"})", nullptr},
-        {R"({"type":"press","t":1}x)", nullptr},
-        {R"({"type":"press","t":1,})", nullptr},
-        {R"({"type":"press""t":1})", nullptr},
-        {R"({"type":"press","t":1)", nullptr},
-        {R"({"type":"press","t":nul})", nullptr},
-        {"", nullptr},
-        {"[]", nullptr},
-        {"{}", nullptr},
-        {"{\"type\":\"hello\",\"side\":\"le\x01t\"}", nullptr},
     };
-    for (const SCase& c : cases) {
-        const auto message = ParsePhoneMessage(c.text);
-        if (c.parsed == nullptr) {
-            EXPECT_FALSE(message.has_value()) << c.text;
-        } else {
-            ASSERT_TRUE(message.has_value()) << c.text;
-            EXPECT_EQ(Describe(*message), c.parsed) << c.text;
-        }
+    for (const auto& [text, parsed] : valid) {
+        const auto message = ParsePhoneMessage(text);
+        ASSERT_TRUE(message.has_value()) << text;
+        EXPECT_EQ(Describe(*message), parsed) << text;
     }
+    const char* const malformed[] = {
+        // Wrong shapes: unknown values, members missing, extra or twice, wrong types, other commands.
+        R"({"type":"hello","side":"middle"})", R"({"type":"hello","side":"left","x":1})", R"({"type":"hello"})",
+        R"({"type":"hello","type":"hello","side":"left"})", R"({"type":"press","t":"3"})", R"({"type":"press","t":true})",
+        R"({"type":"pong","id":-1,"p":1})", R"({"type":"pong","id":1.5,"p":1})", R"({"type":"pong","id":4294967296,"p":1})",
+        R"({"type":"pong","id":1,"p":1e999})", R"({"type":"open","path":"/etc/passwd"})", R"({"type":"stop","side":"left"})",
+        // Broken JSON, nesting, escapes, trailing bytes.
+        R"({"type":"press","t":01})", R"({"type":"press","t":1.})", R"({"type":"press","t":-})",
+        R"({"type":"press","t":{}})", R"({"type":"press","t":[1]})", R"({"type":"hel\"lo","side":"left"})",
+        R"({"type":"press","t":1}x)", R"({"type":"press","t":1,})", R"({"type":"press""t":1})",
+        R"({"type":"press","t":1)", R"({"type":"press","t":nul})", "", "[]", "{}", "{\"type\":\"hello\",\"side\":\"le\x01t\"}",
+    };
+    for (const char* text : malformed)
+        EXPECT_FALSE(ParsePhoneMessage(text).has_value()) << text;
 }
 
 TEST(BuzzerMessage, SizeCapAndMemberCap)
@@ -111,9 +85,7 @@ TEST(BuzzerToken, FreshEachTimeAndComparedExactly)
         EXPECT_EQ(token.find_first_not_of("0123456789abcdef"), std::string::npos);
         EXPECT_TRUE(seen.insert(token).second);
         EXPECT_TRUE(BuzzerTokenMatches(token, token));
-        std::string changed = token;
-        changed[31] = changed[31] == '0' ? '1' : '0';
-        EXPECT_FALSE(BuzzerTokenMatches(token, changed));
+        EXPECT_FALSE(BuzzerTokenMatches(token, token.substr(0, 31) + (token[31] == '0' ? "1" : "0")));
         EXPECT_FALSE(BuzzerTokenMatches(token, token.substr(0, 31)));
     }
     EXPECT_FALSE(BuzzerTokenMatches("", ""));
@@ -121,17 +93,14 @@ TEST(BuzzerToken, FreshEachTimeAndComparedExactly)
 
 TEST(RateLimit, FiftyInASecondPassTheFiftyFirstDoesNot)
 {
-    struct SRun {
-        double spacingMs;
-        int messages;
-        bool admitted;  // all of them
-    } const runs[] = {
+    // Messages at a spacing, and whether all of them are admitted.
+    const struct { double spacingMs; int messages; bool admitted; } runs[] = {
         {20.0, 500, true},   // exactly 50 per second, for ten seconds
         {19.9, 51, false},   // the 51st lands inside the first second
         {0.0, 50, true},     // a burst of 50 at once is allowed
         {0.0, 51, false},
     };
-    for (const SRun& run : runs) {
+    for (const auto& run : runs) {
         CRateLimit limit;
         bool all = true;
         for (int i = 0; i < run.messages; ++i)

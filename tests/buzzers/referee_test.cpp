@@ -57,21 +57,18 @@ TEST(ClockFit, NonsenseExchangesAreDropped)
 
 namespace {
 
-class CFakeGame final : public IBuzzerGame {
-public:
+// The engine's rule: only the first side's stop counts.
+struct CFakeGame final : IBuzzerGame {
     bool PuzzleRunning() const override { return running; }
     bool AnyPlayerStopped() const override { return stopped >= 0; }
     bool StopPlayer(int side) override
     {
         ++stopCalls;
-        if (stopped >= 0 && stopped != side)
-            return false;
-        stopped = side;
-        return true;
+        stopped = stopped < 0 ? side : stopped;
+        return stopped == side;
     }
     bool running = true;
-    int stopped = -1;
-    int stopCalls = 0;
+    int stopped = -1, stopCalls = 0;
 };
 
 // One scripted press: which phone, which side, when it arrived and its stamp (NAN: none).

@@ -86,21 +86,20 @@ private slots:
         QTRY_VERIFY(phone.Welcomed());
         phone.Send(QStringLiteral(R"({"type":"hello","side":"right"})"));
         QTRY_VERIFY(phone.offset.has_value());  // eight exchanges fitted the clock
-        QVERIFY(phone.Count(QStringLiteral("ping")) >= 8);
+        QVERIFY(phone.received.value(QStringLiteral("ping")) >= 8);
         QVERIFY(std::abs(*phone.offset - (program.Buzzers().Server()->NowMs() - phone.Now())) < 20);
 
         phone.Send(QStringLiteral(R"({"type":"press","t":null})"));
-        QTRY_COMPARE(phone.LastOutcome(), QStringLiteral("refused"));  // no puzzle yet
+        QTRY_COMPARE(phone.lastOutcome, QStringLiteral("refused"));  // no puzzle yet
         QCOMPARE(program.State().Stopped[1].load(), 0);
 
         QTest::qWait(120);  // past the side's debounce
         QVERIFY(program.Dispatch(CommandId::NextPuzzle));
         phone.Send(QStringLiteral(R"({"type":"press","t":%1})").arg(phone.Now() + *phone.offset, 0, 'f', 3));
-        QTRY_COMPARE(phone.LastOutcome(), QStringLiteral("won"));
+        QTRY_COMPARE(phone.lastOutcome, QStringLiteral("won"));
         QCOMPARE(program.State().Stopped[1].load(), 1);
         QCOMPARE(program.State().Stopped[0].load(), 0);
         QCOMPARE(program.sound.Names().back(), std::string("CLING2"));
-        QVERIFY(program.Buzzers().MarginText() == QStringLiteral("Vorsprung: –"));
     }
 
     void strangersAndMisbehavingPhonesAreRefusedOrClosed()
@@ -145,13 +144,11 @@ private slots:
             phone.socket.setOutgoingFrameSize(2 << 20);  // the whole megabyte in one frame
             if (!hostile.send.isEmpty()) {
                 QTRY_VERIFY(phone.Welcomed());
-                phone.Send(hostile.send);
-                if (QByteArray(hostile.name) == "two sides")
+                for (int i = QByteArray(hostile.name) == "two sides" ? 0 : 1; i < 2; ++i)
                     phone.Send(hostile.send);
             }
             QTRY_VERIFY2(phone.closed, hostile.name);
-            if (hostile.send.isEmpty())
-                QVERIFY2(phone.received.isEmpty(), hostile.name);
+            QVERIFY2(!hostile.send.isEmpty() || phone.received.isEmpty(), hostile.name);
         }
 
         // A thousand frames a second: closed once it passes fifty within a second.
@@ -197,11 +194,11 @@ private slots:
         // The game kept its step, answers other programs, and the good phone still buzzes after
         // its socket outlived the idle limit of plain connections.
         QCOMPARE(program.Send(kPing)->result, kPingAnswer);
-        QVERIFY2(step.LongestGapMs() < 400, qPrintable(QString::number(step.LongestGapMs())));
+        QVERIFY2(step.longestGapMs < 400, qPrintable(QString::number(step.longestGapMs)));
         QVERIFY(!good.closed);
         QVERIFY(program.Dispatch(CommandId::NextPuzzle));
         good.Send(QStringLiteral(R"({"type":"press","t":null})"));
-        QTRY_COMPARE(good.LastOutcome(), QStringLiteral("won"));
+        QTRY_COMPARE(good.lastOutcome, QStringLiteral("won"));
         QCOMPARE(program.State().Stopped[0].load(), 1);
 
         // Switching off closes every phone.
