@@ -43,4 +43,7 @@ inline constexpr std::uint32_t SmallStars = 32815;
 inline constexpr std::uint32_t MediumStars = 32816;
 inline constexpr std::uint32_t LargeStars = 32817;
 inline constexpr std::uint32_t TwoRows = 33051;
+// Phones as buzzers and the keys of the keyboard buzzers.
+inline constexpr std::uint32_t PhoneBuzzers = 33060;
+inline constexpr std::uint32_t BuzzerKeys = 33061;
 }  // namespace CommandId

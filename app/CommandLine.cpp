@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr int kDefaultBuzzerPort = 8123;
+
 bool IsSwitch(const QString& argument)
 {
     if (argument.startsWith(QLatin1Char('-')))
@@ -22,7 +24,23 @@ bool IsSwitch(const QString& argument)
 CommandLine ParseCommandLine(const QStringList& arguments)
 {
     CommandLine line;
-    for (const QString& argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QStringLiteral("--buzzers-host")) {
+            if (i + 1 < arguments.size())
+                line.buzzerHost = arguments[++i];
+            continue;
+        }
+        if (argument == QStringLiteral("--buzzers")) {
+            line.buzzerPort = kDefaultBuzzerPort;
+            continue;
+        }
+        if (argument.startsWith(QStringLiteral("--buzzers="))) {
+            bool ok = false;
+            const int port = argument.mid(10).toInt(&ok);
+            line.buzzerPort = ok && port >= 0 && port <= 65535 ? port : kDefaultBuzzerPort;
+            continue;
+        }
         if (!IsSwitch(argument)) {
             line.puzzlePaths.push_back(argument);
             continue;

@@ -9,10 +9,14 @@
 #include <QString>
 #include <QStringList>
 
+// "--buzzers" or "--buzzers=PORT" switches the phone buzzers on (port 8123 unless given);
+// "--buzzers-host ADDR" names the address they listen on, and takes the next argument.
 struct CommandLine {
     int fullScreenToggles = 0;
     bool presenter = false;
     QStringList puzzlePaths;
+    int buzzerPort = -1;  // -1: not asked for
+    QString buzzerHost;
 };
 
 // arguments without the program path.

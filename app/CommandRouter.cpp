@@ -48,11 +48,12 @@ QAction* CCommandRouter::Action(std::uint32_t id, const QString& text)
     return action;
 }
 
-void CCommandRouter::AddAccelerator(QWidget* window, const QKeySequence& key, std::uint32_t id)
+QShortcut* CCommandRouter::AddAccelerator(QWidget* window, const QKeySequence& key, std::uint32_t id)
 {
     auto* shortcut = new QShortcut(key, window);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, [this, id] { Dispatch(id); });
+    return shortcut;
 }
 
 void CCommandRouter::WatchMenu(QMenu* menu)

@@ -16,6 +16,7 @@
 
 class QAction;
 class QMenu;
+class QShortcut;
 class QWidget;
 
 class CCommandRouter final : public QObject {
@@ -28,7 +29,7 @@ public:
     // The action of a command, made on first use with the command's prompt and tool tip.
     QAction* Action(std::uint32_t id, const QString& text = {});
     // A key that runs the command while `window` or any of its children has the focus.
-    void AddAccelerator(QWidget* window, const QKeySequence& key, std::uint32_t id);
+    QShortcut* AddAccelerator(QWidget* window, const QKeySequence& key, std::uint32_t id);
     // Refreshes the menu's actions whenever it is about to show.
     void WatchMenu(QMenu* menu);
 

@@ -43,6 +43,8 @@ constexpr std::array kTexts = {
     Entry{CommandId::PresenterView, {"Zeigt dem Moderator Antwort, Spielstand und Tasten in einem eigenen Fenster.", "Moderatorenansicht"}},
     Entry{CommandId::SwapScreens, {"Tauscht die Bildschirme von Spiel und Moderatorenansicht.", "Bildschirme tauschen"}},
     Entry{CommandId::SecondTick, {"Die Tonausgabe pro Sekunde aktivieren.", "Sekundentick"}},
+    Entry{CommandId::PhoneBuzzers, {"Handys als Buzzer zulassen (QR-Code zum Beitreten).", "Handy-Buzzer"}},
+    Entry{CommandId::BuzzerKeys, {"Die Tasten zum Anhalten der Timer festlegen.", "Buzzer-Tasten"}},
 };
 
 }  // namespace

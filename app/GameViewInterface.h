@@ -28,6 +28,11 @@ public:
     // Called once after the command line has been applied: opens the folder chooser (by posting
     // its command) when the puzzle path in force is not a folder.
     virtual void CheckPuzzlePathAtStart() = 0;
+    // The phone buzzers from the command line: switched on at once on that address (empty: the
+    // first non-loopback IPv4 address) and port. A view without them ignores it.
+    virtual void StartBuzzers(const QString& host, int port) { (void)host, (void)port; }
+    // "http://ADDR:PORT/?t=TOKEN" while the phone buzzers are on, empty otherwise.
+    virtual QString BuzzerJoinUrl() const { return {}; }
 };
 
 struct GameViewContext {

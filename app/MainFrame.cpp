@@ -105,6 +105,7 @@ void CMainFrame::RegisterCommands()
         CommandId::ViewStatusBar, [this] { statusBar()->setHidden(!statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     table.Register(CommandId::Exit, [this] { close(); });
+    table.Register(CommandId::BuzzerKeys, [this] { ChooseBuzzerKeys(); });
     // The document's save commands exist but have nothing to save.
     table.Register(CommandId::SaveDocument, [] {});
     table.Register(CommandId::SaveDocumentAs, [] {});
@@ -316,6 +317,11 @@ QString CMainFrame::StatusText(int pane) const
     if (pane < 0 || static_cast<std::size_t>(pane) >= panes_.size() || panes_[static_cast<std::size_t>(pane)] == nullptr)
         return {};
     return panes_[static_cast<std::size_t>(pane)]->text();
+}
+
+std::string CMainFrame::JoinUrl() const
+{
+    return view_ != nullptr ? view_->BuzzerJoinUrl().toStdString() : std::string();
 }
 
 std::string CMainFrame::DocumentPath() const

@@ -9,6 +9,8 @@
 #include "app/MessageHandler.h"
 
 #include <QMainWindow>
+#include <QKeySequence>
+#include <QList>
 #include <QPixmap>
 
 #include <array>
@@ -21,7 +23,9 @@ class CQuizmoraDoc;
 class IGameView;
 class QFrame;
 class QLabel;
+class QShortcut;
 class QToolBar;
+struct SBuzzerKeys;
 
 class CMainFrame final : public QMainWindow, public IMessageTarget {
     Q_OBJECT
@@ -61,6 +65,7 @@ public:
     bool SetStatusText(std::uint32_t pane, const std::string& text) override;
     std::string DocumentPath() const override;
     bool OpenDocument(const std::string& path) override;
+    std::string JoinUrl() const override;
     bool PostCommand(std::uint32_t id) override;
 
 protected:
@@ -75,6 +80,9 @@ private:
     void BuildMenuImages();
     void CreateStatusBar();
     void CreateAccelerators();
+    // The keys of the keyboard buzzers: the dialog, and the keys put into force and into the menu.
+    void ChooseBuzzerKeys();
+    void ApplyBuzzerKeys(const SBuzzerKeys& keys);
     void ApplyFlatMode();
     void UpdateLockPanes();
     // Gives a restored window the stored outer size once the window system knows its border.
@@ -89,6 +97,8 @@ private:
     CMenuImages menuImages_;
     std::vector<COwnerDrawMenu*> menus_;  // owned by the menu bar
     std::array<QLabel*, 4> panes_{};
+    std::array<QShortcut*, 2> stopShortcuts_{};  // children of the frame
+    QList<QKeySequence> otherKeys_;               // the accelerators the buzzer keys must not take
     bool toolBarWasVisible_ = true;
     bool statusBarWasVisible_ = true;
     std::uint32_t showGamerBar_ = 0;

@@ -1,6 +1,7 @@
 // The frame's menu bar, tool bar, status bar and accelerators.
 #include "app/MainFrame.h"
 
+#include "app/BuzzerKeys.h"
 #include "app/CommandIds.h"
 #include "app/CommandRouter.h"
 #include "app/MenuStyle.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -52,7 +54,10 @@ const MenuDefinition kMenus[] = {
       {CommandId::NextGameNumber, "Nächste Spielnummer"},
       {CommandId::PuzzlePath, "Rätselpfad einstellen"},
       {CommandId::SwitchTime, "Schaltzeit einstellen"},
-      {CommandId::SecondTick, "Sekundentick"}}},
+      {CommandId::SecondTick, "Sekundentick"},
+      {0, nullptr},
+      {CommandId::PhoneBuzzers, "Handy-Buzzer"},
+      {CommandId::BuzzerKeys, "Buzzer-Tasten..."}}},
     {"&Ansicht",
      {{CommandId::FlatToolBar, "&Flache Symbolleiste"},
       {CommandId::StayOnTop, "Fenster fi&xieren"},
@@ -221,13 +226,37 @@ void CMainFrame::CreateAccelerators()
         {QKeySequence(Qt::Key_F4), CommandId::SecondPlayerDown},
         {QKeySequence(Qt::Key_F5), CommandId::NextPuzzle},
         {QKeySequence(Qt::Key_F6), CommandId::RevealText},
-        {QKeySequence(Qt::Key_F7), CommandId::StopFirstTimer},
-        {QKeySequence(Qt::Key_F8), CommandId::StopSecondTimer},
         {QKeySequence(Qt::Key_F9), CommandId::RevealText},
         {QKeySequence(Qt::Key_F10), CommandId::FullScreen},
         {QKeySequence(Qt::CTRL | Qt::Key_N), CommandId::NextGameNumber},
         {QKeySequence(Qt::CTRL | Qt::Key_S), CommandId::SaveDocument},
     };
-    for (const auto& accelerator : accelerators)
+    for (const auto& accelerator : accelerators) {
         router_.AddAccelerator(this, accelerator.key, accelerator.id);
+        otherKeys_.push_back(accelerator.key);
+    }
+    const SBuzzerKeys keys = LoadBuzzerKeys();
+    stopShortcuts_[0] = router_.AddAccelerator(this, keys.left, CommandId::StopFirstTimer);
+    stopShortcuts_[1] = router_.AddAccelerator(this, keys.right, CommandId::StopSecondTimer);
+    ApplyBuzzerKeys(keys);
+}
+
+void CMainFrame::ApplyBuzzerKeys(const SBuzzerKeys& keys)
+{
+    const QKeySequence* key[] = {&keys.left, &keys.right};
+    const std::uint32_t ids[] = {CommandId::StopFirstTimer, CommandId::StopSecondTimer};
+    const char* const labels[] = {"Ersten Timer anhalten\t", "Zweiten Timer anhalten\t"};
+    for (std::size_t i = 0; i < 2; ++i) {
+        stopShortcuts_[i]->setKey(*key[i]);
+        router_.Action(ids[i])->setText(QString::fromUtf8(labels[i]) + key[i]->toString(QKeySequence::NativeText));
+    }
+}
+
+void CMainFrame::ChooseBuzzerKeys()
+{
+    CBuzzerKeysDialog dialog(LoadBuzzerKeys(), otherKeys_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SaveBuzzerKeys(dialog.Keys());
+    ApplyBuzzerKeys(dialog.Keys());
 }

@@ -74,6 +74,8 @@ std::optional<MessageRequest> RequestOfCommand(const QStringList& arguments)
         return MessageRequest{Message::FrameControl, 0, 0, {}};
     if (command == QStringLiteral("gettext"))
         return MessageRequest{Message::FrameControl, 4, 0, {}};
+    if (command == QStringLiteral("join-url"))
+        return MessageRequest{Message::FrameControl, 5, 0, {}};
     if (command == QStringLiteral("docpath"))
         return MessageRequest{Message::FrameControl, 2, 0, {}};
     if (command == QStringLiteral("status") && arguments.size() > 2) {
@@ -112,7 +114,7 @@ int RunSendCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
 {
     const auto request = RequestOfCommand(arguments);
     if (!request) {
-        err << "Aufruf: quizmora --send ping | menuping | exit | gettext | docpath | status PANE TEXT |"
+        err << "Aufruf: quizmora --send ping | menuping | exit | gettext | docpath | join-url | status PANE TEXT |"
                " settext[16] TEXT | open[16] PATH | compare[16] PATH | raw MESSAGE WPARAM [CODE [TEXT]]\n";
         return 1;
     }
@@ -120,6 +122,15 @@ int RunSendCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     if (!reply) {
         err << QString::fromUtf8("Quizmora läuft nicht oder antwortet nicht.\n");
         return 2;
+    }
+    if (arguments.front().toLower() == QStringLiteral("join-url")) {
+        // Just the address, for scripts and for pasting into a browser.
+        if (reply->result == 0) {
+            err << QString::fromUtf8("Die Handy-Buzzer sind ausgeschaltet.\n");
+            return 3;
+        }
+        out << QString::fromStdU16String(Cp1252ToUtf16(TextOfData(reply->data))) << '\n';
+        return 0;
     }
     out << "0x" << QString::number(reply->result, 16).rightJustified(8, QLatin1Char('0'));
     if (!reply->data.empty())

@@ -120,6 +120,10 @@ MessageReply CMessageHandler::HandleFrameControl(std::uint32_t wparam)
         return {1, DataOfText(target_.DocumentPath())};
     case 4:
         return {1, DataOfText(receivedText_)};
+    case 5: {
+        const std::string url = target_.JoinUrl();
+        return {url.empty() ? 0u : 1u, DataOfText(url)};
+    }
     default:
         return {0, {}};
     }

@@ -22,6 +22,8 @@ public:
     virtual std::string DocumentPath() const = 0;
     // Takes the path as the document's name; true when a document results.
     virtual bool OpenDocument(const std::string& path) = 0;
+    // The phone buzzers' join address; empty while they are off.
+    virtual std::string JoinUrl() const { return {}; }
     // Queues a command, which then passes the command table's rules like a key would; true when
     // it was queued.
     virtual bool PostCommand(std::uint32_t /*id*/) { return false; }

@@ -91,6 +91,8 @@ bool CQuizmoraApp::InitInstance(const QStringList& arguments, const ViewFactory&
     const CommandLine line = ParseCommandLine(arguments);
     for (const QString& path : line.puzzlePaths)
         view_->SetPuzzlePath(path);
+    if (line.buzzerPort >= 0)
+        view_->StartBuzzers(line.buzzerHost, line.buzzerPort);
     if (startHook_)
         startHook_(line);
     for (int i = 0; i < line.fullScreenToggles; ++i)

@@ -1,6 +1,7 @@
 #include "game/QuizmoraView.h"
 
 #include "app/CommandIds.h"
+#include "buzzers/BuzzerControl.h"
 #include "game/GameColours.h"
 #include "remote/RemoteReader.h"
 #include "store/DroppedPath.h"
@@ -8,6 +9,7 @@
 #include "ui/PathFunctions.h"
 
 #include <QCursor>
+#include <QHostAddress>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -74,6 +76,7 @@ CQuizmoraView::CQuizmoraView(const GameViewContext& context, Options options)
               QMetaObject::invokeMethod(
                   this, [this, portName] { ShowRemoteState(portName); }, Qt::QueuedConnection);
           })
+    , buzzerGame_(engine_, remoteHost_)
 {
     setObjectName(QStringLiteral("gameView"));
     // The image window covers everything; the view itself never paints or erases.
@@ -98,6 +101,7 @@ CQuizmoraView::CQuizmoraView(const GameViewContext& context, Options options)
 
     ShowRemoteState({});
     AttachStatusPane(context.parent);
+    buzzers_ = std::make_unique<CBuzzerControl>(buzzerGame_, context.parent);
     reader_ = std::make_unique<CRemoteReader>(remoteHost_, portSetting_);
 
     gameTimer_.setTimerType(Qt::PreciseTimer);
@@ -111,6 +115,7 @@ CQuizmoraView::~CQuizmoraView()
     SaveViewSettings(CurrentSettings());
     // The reader calls into the engine and this view: it has ended before they go.
     reader_.reset();
+    buzzers_.reset();
     engine_.SetPictureSource(nullptr);
     pictureSupply_.reset();
     delete statusPane_.data();
@@ -143,6 +148,17 @@ void CQuizmoraView::CheckPuzzlePathAtStart()
 {
     if (GetPathType(settings_.PicPath) < kPathFolder && postCommand_)
         postCommand_(CommandId::PuzzlePath);
+}
+
+void CQuizmoraView::StartBuzzers(const QString& host, int port)
+{
+    buzzers_->SetEndpoint(QHostAddress(host), static_cast<quint16>(port));
+    buzzers_->SwitchOn();
+}
+
+QString CQuizmoraView::BuzzerJoinUrl() const
+{
+    return buzzers_->JoinUrl();
 }
 
 void CQuizmoraView::SetCursorParkMode(int mode)

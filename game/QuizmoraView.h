@@ -4,6 +4,7 @@
 // The game logic lives in the engine and the renderer; this class wires them to the window.
 
 #include "app/GameViewInterface.h"
+#include "buzzers/EngineBuzzerGame.h"
 #include "game/GameEngine.h"
 #include "game/GameRenderer.h"
 #include "game/ImageWndTarget.h"
@@ -23,6 +24,7 @@
 #include <memory>
 #include <string>
 
+class CBuzzerControl;
 class CImageWnd;
 class CRemoteReader;
 class QLabel;
@@ -59,6 +61,8 @@ public:
     void SetPuzzlePath(const QString& path) override;
     void SetCursorParkMode(int mode) override;
     void CheckPuzzlePathAtStart() override;
+    void StartBuzzers(const QString& host, int port) override;
+    QString BuzzerJoinUrl() const override;
 
     // One tick of the game timer: the game step, then the drawing step. Does nothing while the
     // view has no size or a tick is still in progress.
@@ -91,6 +95,8 @@ public:
     CImageWnd& ImageWindow() { return *imageWnd_; }
     CGraphicsImage& BackBuffer() { return target_.BackBuffer(); }
     IRemoteHost& RemoteHost() { return remoteHost_; }
+    // The phone buzzers' switch (off until turned on).
+    CBuzzerControl& Buzzers() { return *buzzers_; }
     CPictureSupply& PictureSupply() { return *pictureSupply_; }
     // "Fernbedienung: COM3" while a port is open, "Fernbedienung: –" while none can be.
     QString RemoteStatus() const { return remoteStatus_; }
@@ -135,6 +141,8 @@ private:
     CViewRemoteHost remoteHost_;
     QString remoteStatus_;
     QPointer<QLabel> statusPane_;
+    CEngineBuzzerGame buzzerGame_;
+    std::unique_ptr<CBuzzerControl> buzzers_;
     QTimer gameTimer_;
     std::unique_ptr<CPictureSupply> pictureSupply_;  // its worker posts to this view
     std::unique_ptr<CRemoteReader> reader_;  // last: it calls into the members above

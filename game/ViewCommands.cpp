@@ -2,6 +2,7 @@
 
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "buzzers/BuzzerControl.h"
 #include "game/QuizmoraView.h"
 #include "remote/ComPortName.h"
 #include "store/NewPuzzle.h"
@@ -75,6 +76,10 @@ void RegisterViewCommands(CCommandTable& commands, CQuizmoraView& view)
     commands.Register(
         CommandId::SecondTick, [&view] { view.ToggleSecondTick(); }, {},
         [&engine] { return engine.State().SecTicker != 0; });
+
+    CBuzzerControl& buzzers = view.Buzzers();
+    commands.Register(
+        CommandId::PhoneBuzzers, [&buzzers] { buzzers.Toggle(); }, {}, [&buzzers] { return buzzers.IsOn(); });
 
     struct StarSizeCommand {
         std::uint32_t id;
