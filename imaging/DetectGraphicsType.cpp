@@ -3,6 +3,8 @@
 
 #include "imaging/DetectGraphicsType.h"
 
+#include "imaging/ContainerSignatures.h"
+
 #include <algorithm>
 #include <array>
 
@@ -46,6 +48,9 @@ bool IsIconDirectory(const Header& h)
 
 GraphicsFileType DetectGraphicsType(std::span<const std::uint8_t> header)
 {
+    // A container's signature is final: its binary fields are no text.
+    if (const GraphicsFileType container = ContainerFileType(header); container != GraphicsFileType::None)
+        return container;
     Header h{};
     std::copy_n(header.begin(), std::min(header.size(), h.size()), h.begin());
 
