@@ -9,8 +9,20 @@
 #include <cstring>
 
 namespace {
+
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::int32_t kProbe = 4096;
+constexpr std::uint64_t kBoxHeader = 8;
+constexpr std::uint64_t kLargeBoxHeader = 16;
+
+std::uint64_t BigEndian(std::span<const std::uint8_t> bytes, std::uint64_t offset, int count)
+{
+    std::uint64_t value = 0;
+    for (int i = 0; i < count; ++i)
+        value = value << 8 | bytes[offset + static_cast<std::uint64_t>(i)];
+    return value;
+}
+
 }  // namespace
 
 bool ReadStreamContents(CDataStream& stream, std::vector<std::uint8_t>& contents)
@@ -62,4 +74,26 @@ void FlipRows(CGraphicsImage& image)
         std::memcpy(upper, lower, stride);
         std::memcpy(lower, spare.data(), stride);
     }
+}
+
+bool BoxesReachPastEnd(std::span<const std::uint8_t> file)
+{
+    const std::uint64_t end = file.size();
+    std::uint64_t offset = 0;
+    while (end - offset >= kBoxHeader) {
+        std::uint64_t size = BigEndian(file, offset, 4);
+        if (size == 1) {
+            if (end - offset < kLargeBoxHeader)
+                return true;
+            size = BigEndian(file, offset + kBoxHeader, 8);
+        } else if (size == 0) {
+            return false;  // the box runs to the end, wherever that is
+        }
+        if (size < kBoxHeader)
+            return false;
+        if (size > end - offset)
+            return true;
+        offset += size;
+    }
+    return offset != end;
 }

@@ -4,6 +4,7 @@
 // that a library wrote top-down.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class CDataStream;
@@ -19,3 +20,7 @@ void CheckPictureSize(std::uint64_t width, std::uint64_t height);
 
 // Turns the rows upside down: a picture written top-down from Data() becomes the image's picture.
 void FlipRows(CGraphicsImage& image);
+
+// Whether the last box of an ISO base media file (AVIF, HEIF) reaches past the end of the bytes:
+// the file was cut short. Boxes that make no sense are left to the library to report.
+bool BoxesReachPastEnd(std::span<const std::uint8_t> file);

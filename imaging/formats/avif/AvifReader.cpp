@@ -7,6 +7,7 @@
 
 #include <avif/avif.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -58,6 +59,14 @@ void Check(avifResult result)
     default:
         throw EAvifUnknownError();
     }
+}
+
+// A failure of a file whose last box is cut off is the end of the file coming too early.
+void Check(avifResult result, const std::vector<std::uint8_t>& file)
+{
+    if (result != AVIF_RESULT_OK && BoxesReachPastEnd(file))
+        throw EAvifFileReadError();
+    Check(result);
 }
 
 // The rotation (anticlockwise quarter turns) and then the mirroring of the file, as the Exif
@@ -116,6 +125,30 @@ void Convert(const avifImage& picture, CGraphicsImage& target)
     FlipRows(target);
 }
 
+// A decoder that has parsed the file.
+Decoder CreateDecoder(const std::vector<std::uint8_t>& file)
+{
+    Decoder decoder(avifDecoderCreate());
+    if (decoder == nullptr)
+        throw EGraphicsMemory();
+    decoder->maxThreads = 1;
+    decoder->ignoreExif = AVIF_TRUE;
+    decoder->ignoreXMP = AVIF_TRUE;
+    // The library's limits are the image's (it takes no larger ones): a file that declares a larger
+    // picture is refused while the boxes are parsed, before anything of its size is allocated.
+    decoder->imageSizeLimit = static_cast<std::uint32_t>(CGraphicsImage::MaxPixels);
+    decoder->imageDimensionLimit = CGraphicsImage::MaxDimension;
+    // Files that leave out a box the format asks for still show as browsers show them.
+    decoder->strictFlags = AVIF_STRICT_DISABLED;
+    Check(avifDecoderSetIOMemory(decoder.get(), file.data(), file.size()));
+    const avifResult parsed = avifDecoderParse(decoder.get());
+    // The library says so only in its diagnostic text (for items and for grids alike).
+    if (parsed != AVIF_RESULT_OK && std::strstr(decoder->diag.error, "dimensions are too large") != nullptr)
+        throw EGraphicsPicSize();
+    Check(parsed, file);
+    return decoder;
+}
+
 }  // namespace
 
 void CAvifReader::ThrowOpenError() const
@@ -130,25 +163,13 @@ void CAvifReader::Read(CDataStream& stream, CGraphicsImage& image)
         throw EAvifFileReadError();
     Info().ReportProgress(0);
 
-    const Decoder decoder(avifDecoderCreate());
-    if (decoder == nullptr)
-        throw EGraphicsMemory();
-    decoder->maxThreads = 1;
-    decoder->ignoreExif = AVIF_TRUE;
-    decoder->ignoreXMP = AVIF_TRUE;
-    // The library's own limits are the image's: a larger picture is refused below with our error.
-    decoder->imageSizeLimit = static_cast<std::uint32_t>(CGraphicsImage::MaxPixels);
-    decoder->imageDimensionLimit = CGraphicsImage::MaxDimension;
-    // Files that leave out a box the format asks for still show as browsers show them.
-    decoder->strictFlags = AVIF_STRICT_DISABLED;
-    Check(avifDecoderSetIOMemory(decoder.get(), file.data(), file.size()));
-    Check(avifDecoderParse(decoder.get()));
+    const Decoder decoder = CreateDecoder(file);
     // The size the file declares, before the picture's planes are allocated.
     CheckPictureSize(decoder->image->width, decoder->image->height);
     if (decoder->image->width == 0 || decoder->image->height == 0)
         throw EAvifCorruptFile();
     Info().ReportProgress(1);
-    Check(avifDecoderNextImage(decoder.get()));
+    Check(avifDecoderNextImage(decoder.get()), file);
     Info().ReportProgress(kPercentDecoded);
 
     const avifImage& decoded = *decoder->image;

@@ -58,6 +58,14 @@ void Check(const heif_error& error)
     }
 }
 
+// A failure of a file whose last box is cut off is the end of the file coming too early.
+void Check(const heif_error& error, const std::vector<std::uint8_t>& file)
+{
+    if (error.code != heif_error_Ok && BoxesReachPastEnd(file))
+        throw EHeifFileReadError();
+    Check(error);
+}
+
 // What libheif's progress functions see while it decodes. libheif cannot be interrupted: a stop
 // asked for on the way ends the reading once it returns.
 struct Progress
@@ -121,10 +129,10 @@ void CHeifReader::Read(CDataStream& stream, CGraphicsImage& image)
         throw EGraphicsMemory();
     // libheif refuses sides from its limit on; ours is the largest side an image may have.
     heif_context_set_maximum_image_size_limit(context.get(), static_cast<int>(CGraphicsImage::MaxDimension) + 1);
-    Check(heif_context_read_from_memory_without_copy(context.get(), file.data(), file.size(), nullptr));
+    Check(heif_context_read_from_memory_without_copy(context.get(), file.data(), file.size(), nullptr), file);
 
     heif_image_handle* primary = nullptr;
-    Check(heif_context_get_primary_image_handle(context.get(), &primary));
+    Check(heif_context_get_primary_image_handle(context.get(), &primary), file);
     const std::unique_ptr<const heif_image_handle, HandleDeleter> handle(primary);
     // The stored size and the size once turned, before anything of the picture is allocated.
     const int width = heif_image_handle_get_width(handle.get());
@@ -153,7 +161,7 @@ void CHeifReader::Read(CDataStream& stream, CGraphicsImage& image)
     const std::unique_ptr<const heif_image, ImageDeleter> decoded(decodedImage);
     if (progress.stop)
         throw EGraphicsAbort();
-    Check(decodeError);
+    Check(decodeError, file);
 
     int stride = 0;
     const std::uint8_t* pixels = heif_image_get_plane_readonly(decoded.get(), heif_channel_interleaved, &stride);
