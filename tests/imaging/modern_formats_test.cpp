@@ -21,6 +21,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -112,6 +113,9 @@ protected:
             "heif-enc -q 80 photo.png -o lossy.heic && heif-convert lossy.heic lossy.heic.png",
             "heif-enc -q 80 " + alpha + " -o alpha.heic && heif-convert alpha.heic alpha.heic.png",
             "heif-convert turned.heic turned.heic.png",
+            // An animation whose first frame, 20 x 12 pixels of the photo, stands at (10, 6).
+            "convert-im6.q16 photo.png -crop 20x12+0+0 +repage corner.png && cwebp -quiet -lossless corner.png -o corner.webp"
+            " && webpmux -frame corner.webp +100+10+6 -frame lossless.webp +100 -o placed.webp",
         };
         for (const std::string& command : commands) {
             const std::string line = "cd '" + folder_.string() + "' && " + command + " >/dev/null 2>&1";
@@ -155,6 +159,16 @@ TEST_F(ModernFormats, DecodeAsThePeersDecode)
         for (std::uint32_t x = 0; x < png.Width(); ++x)
             ASSERT_EQ(imgtest::PixelRgba(webp, x, y) & 0xFF, imgtest::PixelRgba(png, x, y) & 0xFF) << x << "," << y;
     EXPECT_EQ(webp.GetAlphaKind(), 2);
+
+    // A first frame smaller than the canvas stands in its place; the rest is transparent.
+    CGraphicsImage placed, photo;
+    ASSERT_EQ(LoadGraphicsFile(Path("placed.webp"), placed), kLoadOk) << LoadErrorText();
+    ASSERT_EQ(LoadGraphicsFile(Path("photo.png"), photo), kLoadOk);
+    ASSERT_EQ(placed.Bpp(), 32);
+    for (const auto& [x, y] : {std::pair{0u, 0u}, {9u, 6u}, {30u, 17u}, {60u, 42u}})
+        EXPECT_EQ(imgtest::PixelRgba(placed, x, y), 0u) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{0u, 0u}, {19u, 0u}, {0u, 11u}, {19u, 11u}})
+        EXPECT_EQ(imgtest::PixelRgba(placed, x + 10, y + 6), imgtest::PixelRgba(photo, x, y) | 0xFF) << x << "," << y;
 }
 
 TEST_F(ModernFormats, ContainersAreFoundByTheirBrandsAndOnlyLoaded)
@@ -227,6 +241,8 @@ TEST_F(ModernFormats, DamagedCutShortAndOversizedFilesFailCleanly)
         {"avif cut short", half(avif), kLoadFailed, "Fehler beim Lesen der AVIF-Datei !"},
         {"avif too wide", sized(avif, {0, 0, 0x9C, 0x40, 0, 0, 0, 43}), kLoadTooBig, tooBig},
         {"avif too big", sized(avif, {0, 0, 0x75, 0x30, 0, 0, 0x75, 0x30}), kLoadTooBig, tooBig},
+        {"avif frame beyond its declared size", sized(avif, {0, 0, 0, 8, 0, 0, 0, 8}), kLoadFailed,
+         "Besch\xE4" "digte AVIF-Datei !"},
         {"heic cut short", half(heic), kLoadFailed, "Fehler beim Lesen der HEIF-Datei !"},
         {"heic too big", sized(heic, {0, 0, 0x75, 0x30, 0, 0, 0x75, 0x30}), kLoadTooBig, tooBig},
     };

@@ -168,6 +168,10 @@ void CAvifReader::Read(CDataStream& stream, CGraphicsImage& image)
     CheckPictureSize(decoder->image->width, decoder->image->height);
     if (decoder->image->width == 0 || decoder->image->height == 0)
         throw EAvifCorruptFile();
+    // The AV1 decoder is held to the picture the boxes declare: a frame larger than that is refused
+    // before its planes are allocated.
+    decoder->imageSizeLimit = decoder->image->width * decoder->image->height;
+    Check(avifDecoderReset(decoder.get()), file);
     Info().ReportProgress(1);
     Check(avifDecoderNextImage(decoder.get()), file);
     Info().ReportProgress(kPercentDecoded);

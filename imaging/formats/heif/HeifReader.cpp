@@ -91,20 +91,20 @@ void OnProgress(heif_progress_step, int done, void* data)
 void EndProgress(heif_progress_step, void*) {}
 
 // libheif's R, G, B (A) rows into the image's B, G, R (A) rows.
+template <std::size_t PixelBytes>
 void CopyPixels(const std::uint8_t* source, int sourceStride, CGraphicsImage& image, const CGraphicsCodecInfo& info)
 {
-    const std::size_t pixelBytes = static_cast<std::size_t>(image.Bpp()) / 8;
     const std::uint32_t width = image.Width(), height = image.Height();
     for (std::uint32_t y = 0; y < height; ++y, source += sourceStride) {
         if (y % kRowsPerReport == 0)
             info.ReportProgress(kPercentDecoded + static_cast<int>(std::uint64_t{y} * (100 - kPercentDecoded) / height));
         std::uint8_t* target = image.Row(y);
         const std::uint8_t* from = source;
-        for (std::uint32_t x = 0; x < width; ++x, from += pixelBytes, target += pixelBytes) {
+        for (std::uint32_t x = 0; x < width; ++x, from += PixelBytes, target += PixelBytes) {
             target[0] = from[2];
             target[1] = from[1];
             target[2] = from[0];
-            if (pixelBytes == 4)
+            if constexpr (PixelBytes == 4)
                 target[3] = from[3];
         }
     }
@@ -173,6 +173,9 @@ void CHeifReader::Read(CDataStream& stream, CGraphicsImage& image)
         throw EHeifCorruptFile();
     image.CreateOrThrow(alpha ? 32 : 24, static_cast<std::uint32_t>(decodedWidth),
                         static_cast<std::uint32_t>(decodedHeight), CGraphicsImage::NoFill);
-    CopyPixels(pixels, stride, image, Info());
+    if (alpha)
+        CopyPixels<4>(pixels, stride, image, Info());
+    else
+        CopyPixels<3>(pixels, stride, image, Info());
     static_cast<void>(Info().ProgressAsksToStop(100));
 }
