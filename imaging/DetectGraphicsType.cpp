@@ -4,6 +4,8 @@
 
 #include "imaging/DetectGraphicsType.h"
 
+#include "imaging/ContainerSignatures.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -78,6 +80,9 @@ std::optional<GraphicsFileType> SignatureType(const Header& h)
 
 GraphicsFileType DetectGraphicsType(std::span<const std::uint8_t> header)
 {
+    // A container's signature is final: its binary fields are no text.
+    if (const GraphicsFileType container = ContainerFileType(header); container != GraphicsFileType::None)
+        return container;
     Header h{};
     std::copy_n(header.begin(), std::min(header.size(), h.size()), h.begin());
 

@@ -25,6 +25,9 @@
 #include "imaging/XpmWriter.h"
 #include "imaging/XwdReader.h"
 #include "imaging/XwdWriter.h"
+#include "imaging/formats/avif/AvifReader.h"
+#include "imaging/formats/heif/HeifReader.h"
+#include "imaging/formats/webp/WebpReader.h"
 #include "support/AtomicFile.h"
 #include "support/DataStream.h"
 
@@ -74,6 +77,12 @@ std::unique_ptr<CGraphicsReader> CreateReader(GraphicsFileType type)
         return std::make_unique<CTiffReader>();
     case GraphicsFileType::Eps:
         return std::make_unique<CEpsReader>();
+    case GraphicsFileType::Webp:
+        return std::make_unique<CWebpReader>();
+    case GraphicsFileType::Avif:
+        return std::make_unique<CAvifReader>();
+    case GraphicsFileType::Heif:
+        return std::make_unique<CHeifReader>();
     default:
         throw EGraphicsException(GraphicsText::FormatNotSupported);
     }
