@@ -20,6 +20,9 @@ enum class GraphicsFileType : int {
     Eps = 8,
     Tls = 9,
     Ico = 10,
+    Webp = 11,
+    Avif = 12,
+    Heif = 13,
 };
 
 // How many leading bytes the content detection looks at.

@@ -115,13 +115,26 @@ bool SwapsAxes(ExifOrientation orientation)
     return WalkFor(orientation).swapAxes;
 }
 
+namespace {
+
+// One row of the upright picture from pixels `step` bytes apart in the stored one.
+template <std::size_t PixelBytes>
+void CopyPixels(const std::uint8_t* from, std::ptrdiff_t step, std::uint8_t* to, std::uint32_t count)
+{
+    for (std::uint32_t x = 0; x < count; ++x, from += step, to += PixelBytes)
+        std::memcpy(to, from, PixelBytes);
+}
+
+}  // namespace
+
 void MakeUpright(const CGraphicsImage& stored, ExifOrientation orientation, CGraphicsImage& upright)
 {
     const Walk walk = WalkFor(orientation);
     const std::uint32_t width = stored.Width(), height = stored.Height();
     const std::uint32_t uprightWidth = walk.swapAxes ? height : width;
     const std::uint32_t uprightHeight = walk.swapAxes ? width : height;
-    upright.CreateOrThrow(24, uprightWidth, uprightHeight, CGraphicsImage::NoFill);
+    upright.CreateOrThrow(stored.Bpp(), uprightWidth, uprightHeight, CGraphicsImage::NoFill);
+    const std::ptrdiff_t pixel = stored.Bpp() / 8;
 
     const std::ptrdiff_t stride = stored.Stride();
     // Picture rows lie bottom-up: one row further down is one stride lower in memory.
@@ -131,17 +144,15 @@ void MakeUpright(const CGraphicsImage& stored, ExifOrientation orientation, CGra
         std::ptrdiff_t step = 0;
         if (walk.swapAxes) {
             const std::uint32_t column = walk.flipX ? width - 1 - y : y;
-            from = stored.Row(walk.flipY ? height - 1 : 0) + 3 * std::ptrdiff_t{column};
+            from = stored.Row(walk.flipY ? height - 1 : 0) + pixel * std::ptrdiff_t{column};
             step = walk.flipY ? -rowStep : rowStep;
         } else {
-            from = stored.Row(walk.flipY ? height - 1 - y : y) + (walk.flipX ? 3 * std::ptrdiff_t{width - 1} : 0);
-            step = walk.flipX ? -3 : 3;
+            from = stored.Row(walk.flipY ? height - 1 - y : y) + (walk.flipX ? pixel * std::ptrdiff_t{width - 1} : 0);
+            step = walk.flipX ? -pixel : pixel;
         }
-        std::uint8_t* to = upright.Row(y);
-        for (std::uint32_t x = 0; x < uprightWidth; ++x, from += step, to += 3) {
-            to[0] = from[0];
-            to[1] = from[1];
-            to[2] = from[2];
-        }
+        if (pixel == 4)
+            CopyPixels<4>(from, step, upright.Row(y), uprightWidth);
+        else
+            CopyPixels<3>(from, step, upright.Row(y), uprightWidth);
     }
 }

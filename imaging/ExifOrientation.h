@@ -29,6 +29,6 @@ ExifOrientation OrientationFromExif(std::span<const std::uint8_t> app1);
 // True when the upright picture has width and height exchanged.
 bool SwapsAxes(ExifOrientation orientation);
 
-// Makes upright a copy of the 24-bit picture `stored`, turned and mirrored by the orientation. The
+// Makes upright a copy of the 24- or 32-bit picture `stored`, turned and mirrored by the orientation. The
 // upright image is created here; its Create failure throws.
 void MakeUpright(const CGraphicsImage& stored, ExifOrientation orientation, CGraphicsImage& upright);

@@ -1,12 +1,15 @@
 #include "imaging/GraphicsFormats.h"
 
+#include "imaging/ContainerSignatures.h"
 #include "imaging/GraphicsImage.h"
+#include "imaging/formats/avif/AvifReader.h"
 #include "imaging/formats/bmp/BmpReader.h"
 #include "imaging/formats/bmp/BmpWriter.h"
 #include "imaging/formats/eps/EpsReader.h"
 #include "imaging/formats/eps/EpsWriter.h"
 #include "imaging/formats/gif/GifReader.h"
 #include "imaging/formats/gif/GifWriter.h"
+#include "imaging/formats/heif/HeifReader.h"
 #include "imaging/formats/icon/IconReader.h"
 #include "imaging/formats/jpeg/JpegReader.h"
 #include "imaging/formats/jpeg/JpegWriter.h"
@@ -18,6 +21,7 @@
 #include "imaging/formats/tiff/TiffWriter.h"
 #include "imaging/formats/tls/TlsReader.h"
 #include "imaging/formats/tls/TlsWriter.h"
+#include "imaging/formats/webp/WebpReader.h"
 #include "imaging/formats/xpm/XpmReader.h"
 #include "imaging/formats/xpm/XpmWriter.h"
 #include "imaging/formats/xwd/XwdReader.h"
@@ -113,6 +117,14 @@ DetectMatch DetectIco(const DetectHeader& h)
     return directory ? DetectMatch::BinaryLayout : DetectMatch::None;
 }
 
+// A RIFF file of form "WEBP", or an ISO media file whose "ftyp" box names an AVIF or HEIF brand:
+// signatures at fixed places, so their binary fields are no text.
+template <GraphicsFileType Container>
+DetectMatch DetectContainer(const DetectHeader& h)
+{
+    return ContainerFileType(h.raw) == Container ? DetectMatch::Signature : DetectMatch::None;
+}
+
 // Alpha that means something: any in a 32-bit picture (all 0 reads as opaque), or a palette
 // whose entries are opaque or fully transparent, some of each, as the GIF, XPM, PNG and icon
 // readers mark a transparent colour. Other palette alpha is data of its own (a TLS sequence's
@@ -199,6 +211,9 @@ const GraphicsFormat kFormats[] = {
     {Type::Eps, DetectEps, kEpsExtensions, Make<CEpsReader>, MakeFor<CEpsWriter>},
     {Type::Tls, DetectTls, kTlsExtensions, Make<CTlsReader>, MakeFor<CTlsWriter>},
     {Type::Ico, DetectIco, {}, Make<CIcoReader>, nullptr},
+    {Type::Webp, DetectContainer<Type::Webp>, {}, Make<CWebpReader>, nullptr},
+    {Type::Avif, DetectContainer<Type::Avif>, {}, Make<CAvifReader>, nullptr},
+    {Type::Heif, DetectContainer<Type::Heif>, {}, Make<CHeifReader>, nullptr},
 };
 
 bool SameBytes(std::span<const std::uint8_t> bytes, std::string_view text)

@@ -4,6 +4,7 @@
 #include "app/CommandRouter.h"
 #include "app/MainFrame.h"
 #include "app/QuizmoraApp.h"
+#include "buzzers/BuzzerControl.h"
 #include "game/QuizmoraView.h"
 #include "show/PresenterWindow.h"
 #include "show/ShowStateFile.h"
@@ -96,6 +97,15 @@ CShowController::CShowController(CCommandRouter& router, CMainFrame& frame, CQui
     });
     // Stops from the remote and the puzzle editor's start pass no command: look now and then.
     connect(&saveCheck_, &QTimer::timeout, this, &CShowController::SaveIfChanged);
+    // The phones' join address and the last race's margin, while the phone buzzers are on.
+    const CBuzzerControl& buzzers = view_.Buzzers();
+    const auto showBuzzers = [this, &buzzers] {
+        SetBuzzerText(buzzers.IsOn() ? QStringLiteral("Handy-Buzzer: %1\n%2").arg(buzzers.JoinUrl(), buzzers.MarginText())
+                                     : QString());
+    };
+    connect(&buzzers, &CBuzzerControl::SwitchedOn, this, showBuzzers);
+    connect(&buzzers, &CBuzzerControl::MarginChanged, this, showBuzzers);
+    showBuzzers();
 }
 
 CShowController::~CShowController()

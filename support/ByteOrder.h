@@ -25,6 +25,11 @@ constexpr std::uint32_t LoadBE32(const std::uint8_t* p)
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | std::uint32_t{p[3]};
 }
 
+constexpr std::uint64_t LoadBE64(const std::uint8_t* p)
+{
+    return std::uint64_t{LoadBE32(p)} << 32 | LoadBE32(p + 4);
+}
+
 // In the file's own order: `bigEndian` as the file's header says.
 constexpr std::uint16_t Load16(const std::uint8_t* p, bool bigEndian)
 {

@@ -157,7 +157,8 @@ TEST_F(PuzzleWriter, ThePuzzlesOwnPictureIsLoadedButNotWrittenAgain)
 
 TEST_F(PuzzleWriter, EveryFormatTheLibraryReadsIsImportedAsPng)
 {
-    for (const char* extension : {"png", "bmp", "gif", "jpg", "ppm", "pgm", "xpm", "xwd", "tif", "ico", "eps", "tlsp"}) {
+    for (const char* extension : {"png", "bmp", "gif", "jpg", "ppm", "pgm", "xpm", "xwd", "tif", "ico", "eps", "tlsp", "webp",
+                                  "avif", "heic"}) {
         const std::string source = TestData(std::string("editor/picture.") + extension).native();
         CGraphicsImage direct;
         ASSERT_EQ(LoadGraphicsFile(source, direct), kLoadOk) << extension << ": " << LoadErrorText();
