@@ -7,7 +7,7 @@ set(QUIZMORA_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wno-
 function(quizmora_library name)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_SOURCES)
-    return()  # a module that has no code yet
+    message(FATAL_ERROR "quizmora_library(${name}): no source files")
   endif()
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -107,29 +107,40 @@ function(quizmora_fuzzer name)
   endif()
 endfunction()
 
-# quizmora_module_tests(LIBS ... [QT_LIBS ...])
+# quizmora_module_tests(LIBS ... [QT_LIBS ...] [QT_ONLY name ...])
 # In a tests/<module> folder: every <name>_test.cpp is a GoogleTest program <module>_<name> linked
 # with LIBS; every <name>_qtest.cpp is a Qt Test program linked with LIBS and QT_LIBS (only built
-# with QUIZMORA_WITH_QT). Shared helpers of a folder are header-only.
+# with QUIZMORA_WITH_QT). The GoogleTest programs named in QT_ONLY test a part that exists only in
+# the Qt build: they are built with QUIZMORA_WITH_QT alone and link QT_LIBS as well. Shared helpers
+# of a folder are header-only.
+# A library that is named but not built stops the configuration: a test that quietly disappears
+# looks exactly like a test that passes.
 function(quizmora_module_tests)
-  cmake_parse_arguments(ARG "" "" "LIBS;QT_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;QT_LIBS;QT_ONLY" ${ARGN})
   get_filename_component(module ${CMAKE_CURRENT_SOURCE_DIR} NAME)
-  foreach(lib IN LISTS ARG_LIBS)
+  set(needed ${ARG_LIBS})
+  if(QUIZMORA_WITH_QT)
+    list(APPEND needed ${ARG_QT_LIBS})
+  endif()
+  foreach(lib IN LISTS needed)
     if(lib MATCHES "^quizmora_" AND NOT TARGET ${lib})
-      return()  # the module has no code yet
+      message(FATAL_ERROR "tests/${module}: library ${lib} is not built, its tests would be lost")
     endif()
   endforeach()
   file(GLOB gtests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   foreach(source IN LISTS gtests)
     get_filename_component(name ${source} NAME_WE)
     string(REGEX REPLACE "_test$" "" name ${name})
-    quizmora_test(${module}_${name} SOURCES ${source} LIBS ${ARG_LIBS})
-  endforeach()
-  foreach(lib IN LISTS ARG_QT_LIBS)
-    if(lib MATCHES "^quizmora_" AND NOT TARGET ${lib})
-      return()  # the module's Qt part has no code yet
+    if(NOT name IN_LIST ARG_QT_ONLY)
+      quizmora_test(${module}_${name} SOURCES ${source} LIBS ${ARG_LIBS})
+    elseif(QUIZMORA_WITH_QT)
+      quizmora_test(${module}_${name} SOURCES ${source} LIBS ${ARG_LIBS} ${ARG_QT_LIBS})
     endif()
+    list(REMOVE_ITEM ARG_QT_ONLY ${name})
   endforeach()
+  if(ARG_QT_ONLY)
+    message(FATAL_ERROR "tests/${module}: QT_ONLY names no test file: ${ARG_QT_ONLY}")
+  endif()
   if(QUIZMORA_WITH_QT)
     file(GLOB qtests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_qtest.cpp)
     foreach(source IN LISTS qtests)

@@ -1,5 +1,7 @@
 #include "imaging/BitmapFont.h"
 
+#include "support/ByteOrder.h"
+
 #include <algorithm>
 
 namespace {
@@ -12,19 +14,20 @@ constexpr std::uint32_t metricsMinLength = 9;
 constexpr std::uint32_t metricsMaxLength = 4096;
 constexpr std::uint32_t metricsRecordsStart = 8;
 
+// Fields at `at` of a font whose size the caller has checked.
 std::uint32_t LE16(std::span<const std::uint8_t> d, std::size_t at)
 {
-    return std::uint32_t(d[at]) | std::uint32_t(d[at + 1]) << 8;
+    return LoadLE16(d.subspan(at, 2).data());
 }
 
 std::uint32_t BE16(std::span<const std::uint8_t> d, std::size_t at)
 {
-    return std::uint32_t(d[at]) << 8 | std::uint32_t(d[at + 1]);
+    return LoadBE16(d.subspan(at, 2).data());
 }
 
 std::uint32_t LE32(std::span<const std::uint8_t> d, std::size_t at)
 {
-    return LE16(d, at) | LE16(d, at + 2) << 16;
+    return LoadLE32(d.subspan(at, 4).data());
 }
 
 // Reads the metric records. A record that would run past the block's length, or past the font,

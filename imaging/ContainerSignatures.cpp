@@ -1,5 +1,7 @@
 #include "imaging/ContainerSignatures.h"
 
+#include "support/ByteOrder.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -35,8 +37,7 @@ bool IsOneOf(std::span<const std::uint8_t> bytes, std::size_t offset, const std:
 template <std::size_t N>
 bool IsCompatible(std::span<const std::uint8_t> header, const std::array<Brand, N>& brands)
 {
-    const std::size_t boxSize = std::size_t{header[0]} << 24 | std::size_t{header[1]} << 16 |
-                                std::size_t{header[2]} << 8 | header[3];
+    const std::size_t boxSize = LoadBE32(header.data());
     const std::size_t end = std::min(boxSize, header.size());
     for (std::size_t offset = kFirstCompatibleBrand; offset + kBrandSize <= end; offset += kBrandSize)
         if (IsOneOf(header, offset, brands))

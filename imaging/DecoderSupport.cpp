@@ -3,6 +3,7 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
 
+#include "support/ByteOrder.h"
 #include "support/DataStream.h"
 
 #include <algorithm>
@@ -14,14 +15,6 @@ constexpr std::size_t kChunk = 1 << 20;
 constexpr std::int32_t kProbe = 4096;
 constexpr std::uint64_t kBoxHeader = 8;
 constexpr std::uint64_t kLargeBoxHeader = 16;
-
-std::uint64_t BigEndian(std::span<const std::uint8_t> bytes, std::uint64_t offset, int count)
-{
-    std::uint64_t value = 0;
-    for (int i = 0; i < count; ++i)
-        value = value << 8 | bytes[offset + static_cast<std::uint64_t>(i)];
-    return value;
-}
 
 }  // namespace
 
@@ -81,11 +74,11 @@ bool BoxesReachPastEnd(std::span<const std::uint8_t> file)
     const std::uint64_t end = file.size();
     std::uint64_t offset = 0;
     while (end - offset >= kBoxHeader) {
-        std::uint64_t size = BigEndian(file, offset, 4);
+        std::uint64_t size = LoadBE32(&file[offset]);
         if (size == 1) {
             if (end - offset < kLargeBoxHeader)
                 return true;
-            size = BigEndian(file, offset + kBoxHeader, 8);
+            size = LoadBE64(&file[offset + kBoxHeader]);
         } else if (size == 0) {
             return false;  // the box runs to the end, wherever that is
         }

@@ -27,6 +27,11 @@ bool StreamHolds(CDataStream& stream, std::uint64_t bytes)
     return size >= position && std::uint64_t(size - position) >= bytes;
 }
 
+bool ReadFully(CDataStream& stream, void* buffer, std::uint32_t size)
+{
+    return size <= std::uint32_t(INT32_MAX) && stream.Read(buffer, std::int32_t(size)) == std::int32_t(size);
+}
+
 void CGraphicsReader::ThrowOpenError() const
 {
     throw EGraphicsException(GraphicsText::OpenFileFailed);

@@ -52,6 +52,17 @@ private:
 // the file could fill. A stream that cannot tell its size holds anything.
 bool StreamHolds(CDataStream& stream, std::uint64_t bytes);
 
+// Whether the stream delivered all `size` bytes into the buffer.
+bool ReadFully(CDataStream& stream, void* buffer, std::uint32_t size);
+
+// The fixed-size reads of the readers: a short read is the format's error `Error`.
+template <class Error>
+void ReadExactly(CDataStream& stream, void* buffer, std::uint32_t size)
+{
+    if (!ReadFully(stream, buffer, size))
+        throw Error();
+}
+
 class CGraphicsReader
 {
 public:

@@ -89,14 +89,12 @@ struct Rgb555
 {
     static std::uint32_t Get(const std::uint8_t* row, std::uint32_t x)
     {
-        const std::uint32_t w = std::uint32_t(row[2 * x]) | std::uint32_t(row[2 * x + 1]) << 8;
+        const std::uint32_t w = LoadLE16(row + 2 * x);
         return ((w & 0x8000) << 16) | (((w >> 10) & 31) << 19) | (((w >> 5) & 31) << 11) | ((w & 31) << 3);
     }
     static void Set(std::uint8_t* row, std::uint32_t x, std::uint32_t c)
     {
-        const std::uint32_t w = ToPixel(c);
-        row[2 * x] = std::uint8_t(w);
-        row[2 * x + 1] = std::uint8_t(w >> 8);
+        StoreLE16(row + 2 * x, std::uint16_t(ToPixel(c)));
     }
     static std::uint32_t ToPixel(std::uint32_t c)
     {
@@ -108,14 +106,12 @@ struct Rgb565
 {
     static std::uint32_t Get(const std::uint8_t* row, std::uint32_t x)
     {
-        const std::uint32_t w = std::uint32_t(row[2 * x]) | std::uint32_t(row[2 * x + 1]) << 8;
+        const std::uint32_t w = LoadLE16(row + 2 * x);
         return ((w >> 11) << 19) | (((w >> 5) & 63) << 10) | ((w & 31) << 3);
     }
     static void Set(std::uint8_t* row, std::uint32_t x, std::uint32_t c)
     {
-        const std::uint32_t w = ToPixel(c);
-        row[2 * x] = std::uint8_t(w);
-        row[2 * x + 1] = std::uint8_t(w >> 8);
+        StoreLE16(row + 2 * x, std::uint16_t(ToPixel(c)));
     }
     static std::uint32_t ToPixel(std::uint32_t c) { return ((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F); }
 };

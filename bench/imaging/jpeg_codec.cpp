@@ -5,8 +5,8 @@
 
 #include "bench/imaging/PhotoLikeImage.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/JpegReader.h"
-#include "imaging/JpegWriter.h"
+#include "imaging/formats/jpeg/JpegReader.h"
+#include "imaging/formats/jpeg/JpegWriter.h"
 
 #include <benchmark/benchmark.h>
 

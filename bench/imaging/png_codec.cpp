@@ -3,8 +3,8 @@
 
 #include "bench/imaging/PhotoLikeImage.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/PngReader.h"
-#include "imaging/PngWriter.h"
+#include "imaging/formats/png/PngReader.h"
+#include "imaging/formats/png/PngWriter.h"
 #include "support/DataStream.h"
 
 #include <benchmark/benchmark.h>

@@ -3,8 +3,8 @@
 // without it the benchmarks report that they were skipped.
 
 #include "imaging/GraphicsImage.h"
-#include "imaging/TiffReader.h"
-#include "imaging/TiffWriter.h"
+#include "imaging/formats/tiff/TiffReader.h"
+#include "imaging/formats/tiff/TiffWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,7 +10,7 @@
 #include "bench/imaging/PhotoLikeImage.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/PngWriter.h"
+#include "imaging/formats/png/PngWriter.h"
 #include "store/PictureImport.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // The BMP reader alone on any bytes.
 
 #include "fuzz/imaging/ReaderFuzz.h"
-#include "imaging/BmpReader.h"
+#include "imaging/formats/bmp/BmpReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -3,7 +3,7 @@
 
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/IconReader.h"
+#include "imaging/formats/icon/IconReader.h"
 #include "support/DataStream.h"
 
 #include <cstdint>

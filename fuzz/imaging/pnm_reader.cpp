@@ -1,7 +1,7 @@
 // The PNM reader alone on any bytes.
 
 #include "fuzz/imaging/ReaderFuzz.h"
-#include "imaging/PnmReader.h"
+#include "imaging/formats/pnm/PnmReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,7 +1,7 @@
 // Any bytes straight into the TLS reader; the last byte picks one of the first four frames.
 
 #include "fuzz/imaging/ReaderFuzz.h"
-#include "imaging/TlsReader.h"
+#include "imaging/formats/tls/TlsReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

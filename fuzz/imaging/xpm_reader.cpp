@@ -1,7 +1,7 @@
 // Any bytes straight into the XPM reader.
 
 #include "fuzz/imaging/ReaderFuzz.h"
-#include "imaging/XpmReader.h"
+#include "imaging/formats/xpm/XpmReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,7 +1,7 @@
 // The EPS codec: the page our writer lays out, what Ghostscript prints of it, files of netpbm's
 // pnmtops, DOS EPS binaries with a TIFF preview, and damaged files.
 
-#include "imaging/EpsReader.h"
+#include "imaging/formats/eps/EpsReader.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"

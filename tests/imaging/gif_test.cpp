@@ -1,8 +1,8 @@
 // The GIF codec: files of ImageMagick, gifsicle and Pillow against Pillow's decoding (see
 // tests/data/gif/make.sh), our files read by those programs and giftext, and hostile data.
 
-#include "imaging/GifReader.h"
-#include "imaging/GifWriter.h"
+#include "imaging/formats/gif/GifReader.h"
+#include "imaging/formats/gif/GifWriter.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"

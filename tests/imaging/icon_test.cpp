@@ -5,8 +5,8 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/IconImage.h"
-#include "imaging/IconReader.h"
+#include "imaging/formats/icon/IconImage.h"
+#include "imaging/formats/icon/IconReader.h"
 #include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 

@@ -4,8 +4,8 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/JpegReader.h"
-#include "imaging/JpegWriter.h"
+#include "imaging/formats/jpeg/JpegReader.h"
+#include "imaging/formats/jpeg/JpegWriter.h"
 #include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 

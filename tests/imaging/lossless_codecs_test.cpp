@@ -3,21 +3,21 @@
 // ImageMagick), hostile files, and written files as ImageMagick and Pillow read them; stops of
 // these and other codecs.
 
-#include "imaging/BmpReader.h"
-#include "imaging/BmpWriter.h"
-#include "imaging/GifReader.h"
-#include "imaging/GifWriter.h"
+#include "imaging/formats/bmp/BmpReader.h"
+#include "imaging/formats/bmp/BmpWriter.h"
+#include "imaging/formats/gif/GifReader.h"
+#include "imaging/formats/gif/GifWriter.h"
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/PngReader.h"
-#include "imaging/PngWriter.h"
-#include "imaging/PnmReader.h"
-#include "imaging/PnmWriter.h"
-#include "imaging/TlsReader.h"
-#include "imaging/TlsWriter.h"
-#include "imaging/XwdReader.h"
-#include "imaging/XwdWriter.h"
+#include "imaging/formats/png/PngReader.h"
+#include "imaging/formats/png/PngWriter.h"
+#include "imaging/formats/pnm/PnmReader.h"
+#include "imaging/formats/pnm/PnmWriter.h"
+#include "imaging/formats/tls/TlsReader.h"
+#include "imaging/formats/tls/TlsWriter.h"
+#include "imaging/formats/xwd/XwdReader.h"
+#include "imaging/formats/xwd/XwdWriter.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/PngReader.h"
-#include "imaging/PngDeflate.h"
-#include "imaging/PngWriter.h"
+#include "imaging/formats/png/PngDeflate.h"
+#include "imaging/formats/png/PngReader.h"
+#include "imaging/formats/png/PngWriter.h"
 #include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 

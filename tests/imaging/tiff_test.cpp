@@ -3,7 +3,7 @@
 
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/TiffReader.h"
+#include "imaging/formats/tiff/TiffReader.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/TlsReader.h"
-#include "imaging/TlsWriter.h"
+#include "imaging/formats/tls/TlsReader.h"
+#include "imaging/formats/tls/TlsWriter.h"
 #include "support/DataStream.h"
 #include "tests/imaging/TestSupport.h"
 

@@ -4,7 +4,7 @@
 #include "imaging/GraphicsException.h"
 #include "imaging/GraphicsFile.h"
 #include "imaging/GraphicsImage.h"
-#include "imaging/XpmReader.h"
+#include "imaging/formats/xpm/XpmReader.h"
 #include "tests/imaging/TestSupport.h"
 
 #include <gtest/gtest.h>
