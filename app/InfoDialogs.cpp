@@ -1,5 +1,7 @@
 #include "app/InfoDialogs.h"
 
+#include "app/BuzzerKeys.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -9,6 +11,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <string_view>
 
 namespace {
 
@@ -77,9 +81,16 @@ std::unique_ptr<QDialog> MakeKeyMapDialog(QWidget* parent)
     auto dialog = MakeDialog(parent, "Tastaturbelegung");
     auto* layout = new QVBoxLayout(dialog.get());
     auto* grid = new QGridLayout;
+    // The stop keys are the keyboard buzzers' settings: show the keys that stop the players now.
+    const SBuzzerKeys buzzerKeys = LoadBuzzerKeys();
     int row = 0;
     for (const auto& entry : kRows) {
-        grid->addWidget(MakeLabel(*dialog, entry[0]), row, 0);
+        QLabel* key = MakeLabel(*dialog, entry[0]);
+        if (std::string_view(entry[0]) == "F7")
+            key->setText(buzzerKeys.left.toString(QKeySequence::NativeText));
+        else if (std::string_view(entry[0]) == "F8")
+            key->setText(buzzerKeys.right.toString(QKeySequence::NativeText));
+        grid->addWidget(key, row, 0);
         grid->addWidget(MakeLabel(*dialog, entry[1]), row, 1);
         ++row;
     }

@@ -4,8 +4,10 @@
 
 #include "app/BuzzerKeys.h"
 #include "app/CommandIds.h"
+#include "app/InfoDialogs.h"
 
 #include <QAction>
+#include <QLabel>
 
 class BuzzerKeysTest : public QObject {
     Q_OBJECT
@@ -26,6 +28,13 @@ private slots:
         QCOMPARE(program.State().Stopped[0].load(), 1);
         QVERIFY(program.app->Router().Action(CommandId::StopFirstTimer)->text().endsWith(QStringLiteral("\tF11")));
         QVERIFY(program.app->Router().Action(CommandId::StopSecondTimer)->text().endsWith(QStringLiteral("\tF8")));
+        // The key list shows the keys that stop the players now.
+        const auto keyMap = MakeKeyMapDialog(nullptr);
+        QStringList shown;
+        for (const QLabel* label : keyMap->findChildren<QLabel*>())
+            shown << label->text();
+        QVERIFY(shown.contains(QStringLiteral("F11")) && !shown.contains(QStringLiteral("F7")));
+        QVERIFY(shown.contains(QStringLiteral("F8")));
     }
 
     void theDialogCapturesAKeyAndChecksThePair()
