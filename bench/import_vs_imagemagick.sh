@@ -7,21 +7,16 @@
 #   bench/import_vs_imagemagick.sh [build dir with -DQUIZMORA_BENCH=ON -DCMAKE_BUILD_TYPE=Release]
 set -euo pipefail
 
+source "$(dirname "$0")/lib/peer_bench.sh"
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build_dir=${1:-"$root/build/bench"}
+bench_setup "${1:-}"
 bench="$build_dir/bench/bench_store_picture_import"
 puzzles="$build_dir/bin/quizmora-puzzles"
 img="$build_dir/bin/quizmora-img"
-python=/usr/bin/python3
-[[ -x $python ]] || python=python3
 for program in "$bench" "$puzzles" "$img"; do
-  if [[ ! -x $program ]]; then
-    echo "missing $program: build bench_store_picture_import, quizmora-puzzles and quizmora-img in a Release build first" >&2
-    exit 1
-  fi
+  bench_need "$program" "bench_store_picture_import, quizmora-puzzles and quizmora-img"
 done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_workdir
 
 # A photo-like picture: colour gradients over the frame with sensor noise that never repeats.
 "$python" - "$work/photo.ppm" <<'PY'

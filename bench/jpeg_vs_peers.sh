@@ -9,18 +9,11 @@
 #   bench/jpeg_vs_peers.sh [build dir with -DQUIZMORA_BENCH=ON -DCMAKE_BUILD_TYPE=Release]
 set -euo pipefail
 
-build_dir=${1:-"$(cd "$(dirname "$0")/.." && pwd)/build/bench"}
+source "$(dirname "$0")/lib/peer_bench.sh"
+bench_setup "${1:-}"
 bench="$build_dir/bench/bench_imaging_jpeg_codec"
-# Debian's interpreter carries python3-pil; a python3 earlier on PATH may not.
-python=/usr/bin/python3
-[[ -x $python ]] || python=python3
-
-if [[ ! -x $bench ]]; then
-  echo "missing $bench: build target bench_imaging_jpeg_codec in a Release build first" >&2
-  exit 1
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_need "$bench" "target bench_imaging_jpeg_codec"
+bench_workdir
 
 # A smooth photo-like picture: colour gradients over the frame with a little sensor noise.
 "$python" - "$work/photo.ppm" <<'PY'

@@ -12,16 +12,11 @@
 #   bench/modern_formats_vs_peers.sh [build dir with bin/quizmora-img, a Release build]
 set -euo pipefail
 
-build_dir=${1:-"$(cd "$(dirname "$0")/.." && pwd)/build/bench"}
+source "$(dirname "$0")/lib/peer_bench.sh"
+bench_setup "${1:-}"
 tool="$build_dir/bin/quizmora-img"
-python=/usr/bin/python3
-[[ -x $python ]] || python=python3
-if [[ ! -x $tool ]]; then
-  echo "missing $tool: build target quizmora-img in a Release build first" >&2
-  exit 1
-fi
-work=$(mktemp -d /tmp/quizmora-modern-bench.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+bench_need "$tool" "target quizmora-img"
+bench_workdir
 
 # Smooth light, soft shapes and sensor noise, like a photo.
 "$python" - "$work/photo.png" <<'PY'

@@ -7,16 +7,10 @@
 #   bench/raw_codecs_vs_pillow.sh [build dir with -DQUIZMORA_BENCH=ON -DCMAKE_BUILD_TYPE=Release]
 set -euo pipefail
 
-build_dir=${1:-"$(cd "$(dirname "$0")/.." && pwd)/build/bench"}
+source "$(dirname "$0")/lib/peer_bench.sh"
+bench_setup "${1:-}"
 bench="$build_dir/bench/bench_imaging_raw_codecs"
-# Debian's interpreter carries python3-pil; a python3 earlier on PATH may not.
-python=/usr/bin/python3
-[[ -x $python ]] || python=python3
-
-if [[ ! -x $bench ]]; then
-  echo "missing $bench: build target bench_imaging_raw_codecs in a Release build first" >&2
-  exit 1
-fi
+bench_need "$bench" "target bench_imaging_raw_codecs"
 
 ours=$("$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
   awk -F, '/_median"?,/ { gsub(/"/, "", $1); sub(/_median$/, "", $1); print $1, $4 }')

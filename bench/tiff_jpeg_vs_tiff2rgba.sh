@@ -10,17 +10,11 @@
 #   bench/tiff_jpeg_vs_tiff2rgba.sh [build dir of a Release build, e.g. build/bench]
 set -euo pipefail
 
-build_dir=${1:-"$(cd "$(dirname "$0")/.." && pwd)/build/bench"}
+source "$(dirname "$0")/lib/peer_bench.sh"
+bench_setup "${1:-}"
 tool="$build_dir/bin/quizmora-img"
-python=/usr/bin/python3
-[[ -x $python ]] || python=python3
-if [[ ! -x $tool ]]; then
-  echo "missing $tool: build target quizmora-img in a Release build first" >&2
-  exit 1
-fi
-
-work=$(mktemp -d /tmp/quizmora-tiff-jpeg-bench.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+bench_need "$tool" "target quizmora-img"
+bench_workdir
 
 # A photograph-like picture: smooth colour areas with fine grain, as in bench/tiff_vs_tiffcp.sh.
 "$python" - "$work" <<'PY'

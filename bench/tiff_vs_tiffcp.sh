@@ -11,18 +11,11 @@
 #   bench/tiff_vs_tiffcp.sh [build dir with -DQUIZMORA_BENCH=ON -DCMAKE_BUILD_TYPE=Release]
 set -euo pipefail
 
-build_dir=${1:-"$(cd "$(dirname "$0")/.." && pwd)/build/bench"}
+source "$(dirname "$0")/lib/peer_bench.sh"
+bench_setup "${1:-}"
 bench="$build_dir/bench/bench_imaging_tiff_codec"
-# Debian's interpreter carries python3-pil; a python3 earlier on PATH may not.
-python=/usr/bin/python3
-[[ -x $python ]] || python=python3
-if [[ ! -x $bench ]]; then
-  echo "missing $bench: build target bench_imaging_tiff_codec in a Release build first" >&2
-  exit 1
-fi
-
-work=$(mktemp -d /tmp/quizmora-tiff-bench.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+bench_need "$bench" "target bench_imaging_tiff_codec"
+bench_workdir
 
 # A photograph-like picture: smooth colour areas with fine grain, so the compressors work as on a
 # camera picture (neither pure noise nor flat areas).
