@@ -53,6 +53,22 @@ struct CBuzzerProgram : CViewHarness {
     CLocalMessageServer messages{*app->Frame()};
 };
 
+// A game with one puzzle, in settings and a puzzle folder of its own, its phone buzzers on loopback.
+struct CBuzzerGame {
+    explicit CBuzzerGame(int idleLimitMs = 10000) : program(WithOnePuzzle(puzzles), idleLimitMs) {}
+
+    const CConfigSandbox config;
+    const CPuzzleFolder puzzles;
+    CBuzzerProgram program;
+
+private:
+    static QString WithOnePuzzle(const CPuzzleFolder& folder)
+    {
+        folder.Write(1, "Frage\nAntwort\n");
+        return folder.Path();
+    }
+};
+
 // A phone on a real socket, counting what it receives by type; it answers pings at once with
 // its own clock unless told not to.
 class CTestPhone {

@@ -90,10 +90,8 @@ private slots:
 
     void aPhonePressTurnsTheLeftColumnAsTheSerialBoxDoes()
     {
-        const CConfigSandbox config;
-        const CPuzzleFolder puzzles;
-        puzzles.Write(1, "Frage\nAntwort\n");
-        CBuzzerProgram program(puzzles.Path());
+        CBuzzerGame game;
+        CBuzzerProgram& program = game.program;
         QVERIFY(program.Ready());
         QVERIFY(program.Buzzers().SwitchOn(true));
         CBrowser browser;
@@ -118,10 +116,8 @@ private slots:
 
     void theEarlierPressWinsBehindASlowLink()
     {
-        const CConfigSandbox config;
-        const CPuzzleFolder puzzles;
-        puzzles.Write(1, "Frage\nAntwort\n");
-        CBuzzerProgram program(puzzles.Path());
+        CBuzzerGame game;
+        CBuzzerProgram& program = game.program;
         QVERIFY(program.Ready());
         QVERIFY(program.Buzzers().SwitchOn(true));
         CBrowser browser;

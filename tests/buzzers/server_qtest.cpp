@@ -35,10 +35,8 @@ class BuzzerServerTest : public QObject {
 private slots:
     void switchedOnAndOffWithAFreshTokenEachTime()
     {
-        const CConfigSandbox config;
-        const CPuzzleFolder puzzles;
-        puzzles.Write(1, "Frage\nAntwort\n");
-        CBuzzerProgram program(puzzles.Path());
+        CBuzzerGame game;
+        CBuzzerProgram& program = game.program;
         QVERIFY(program.Ready());
         QCOMPARE(program.app->Commands().IsChecked(CommandId::PhoneBuzzers), std::optional(false));
         QCOMPARE(program.Send(kJoinUrl)->result, 0u);
@@ -76,10 +74,8 @@ private slots:
 
     void aPhonePressStopsItsSideOnlyWhileAPuzzleRuns()
     {
-        const CConfigSandbox config;
-        const CPuzzleFolder puzzles;
-        puzzles.Write(1, "Frage\nAntwort\n");
-        CBuzzerProgram program(puzzles.Path());
+        CBuzzerGame game;
+        CBuzzerProgram& program = game.program;
         QVERIFY(program.Ready());
         QVERIFY(program.Buzzers().SwitchOn(true));
         CTestPhone phone(program.SocketUrl(program.Token()));
@@ -104,10 +100,8 @@ private slots:
 
     void strangersAndMisbehavingPhonesAreRefusedOrClosed()
     {
-        const CConfigSandbox config;
-        const CPuzzleFolder puzzles;
-        puzzles.Write(1, "Frage\nAntwort\n");
-        CBuzzerProgram program(puzzles.Path(), 1000);
+        CBuzzerGame game(1000);
+        CBuzzerProgram& program = game.program;
         QVERIFY(program.Ready());
         QVERIFY(program.Buzzers().SwitchOn(true));
         const CStepWatch step;
